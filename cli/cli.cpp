@@ -1,0 +1,68 @@
+#include "cli/cli.h"
+
+#include <ostream>
+
+#include "cli/cli_host.h"
+#include "cli/verbs.h"
+#include "platform/memory.h"
+
+namespace vornel {
+
+namespace {
+
+struct Verb {
+  const char* name;
+  int (*run)(const std::vector<std::string>&, CliContext&);
+  const char* summary;
+};
+
+const Verb kVerbs[] = {
+    {"info", verbInfo, "print a picture's size and depth"},
+    {"convert", verbConvert, "read a picture and write it in the format its new name implies"},
+};
+
+void printUsage(std::ostream& os) {
+  os << "usage: vornel VERB [OPTIONS] [ARGS]\n\nverbs:\n";
+  for (const Verb& v : kVerbs) {
+    std::string name = v.name;
+    name.resize(12, ' ');
+    os << "  " << name << v.summary << "\n";
+  }
+  os << "\n'vornel VERB --help' describes a verb.\n";
+}
+
+}  // namespace
+
+int cliError(CliContext& ctx, const std::string& verb, const std::string& message, int status) {
+  ctx.err << "vornel " << verb << ": " << message << "\n";
+  return status;
+}
+
+int runCli(const std::vector<std::string>& args, CliContext& ctx) {
+  if (args.empty()) {
+    printUsage(ctx.err);
+    return kExitUsage;
+  }
+  const std::string& verb = args[0];
+  if (verb == "--help" || verb == "-h" || verb == "help") {
+    printUsage(ctx.out);
+    return kExitOk;
+  }
+  for (const Verb& v : kVerbs) {
+    if (verb == v.name) {
+      std::vector<std::string> rest(args.begin() + 1, args.end());
+      return runGuarded(ctx.host, [&] { return v.run(rest, ctx); });
+    }
+  }
+  ctx.err << "vornel: unknown verb '" << verb << "'\n";
+  printUsage(ctx.err);
+  return kExitUsage;
+}
+
+int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  CliHost host(err);
+  CliContext ctx{out, err, host};
+  return runCli(args, ctx);
+}
+
+}  // namespace vornel

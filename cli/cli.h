@@ -1,0 +1,30 @@
+// The vornel command: verbs that parse their arguments into calls on the engine and
+// print results. runCli is the whole program but for main(), so tests call it directly.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "platform/host.h"
+
+namespace vornel {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+struct CliContext {
+  std::ostream& out;
+  std::ostream& err;
+  Host& host;
+};
+
+// args excludes the program name. Returns the exit status.
+int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int runCli(const std::vector<std::string>& args, CliContext& ctx);
+
+// Prints "vornel VERB: message" on the error stream and returns status.
+int cliError(CliContext& ctx, const std::string& verb, const std::string& message, int status);
+
+}  // namespace vornel

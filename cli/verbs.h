@@ -1,0 +1,14 @@
+// One function per verb of the vornel command (each in its own file).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cli/cli.h"
+
+namespace vornel {
+
+int verbInfo(const std::vector<std::string>& args, CliContext& ctx);
+int verbConvert(const std::vector<std::string>& args, CliContext& ctx);
+
+}  // namespace vornel

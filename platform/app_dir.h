@@ -1,0 +1,25 @@
+// The program folder: where styles, examples, textures, star kernels, help and the
+// size-estimate file are found. The program does not run from its own folder, so it is
+// chosen as: the --app-dir option when given; else $HELLOVORNEL_HOME when set; else a
+// per-user folder ($XDG_DATA_HOME, else ~/.local/share, folder hellovornel) that is
+// filled with the bundled data (missing files are copied; the user's own files are
+// never overwritten).
+#pragma once
+
+#include <string>
+
+namespace vornel {
+
+// The folder the build or installation put the bundled data in.
+std::string bundledDataDirectory();
+
+// Resolves the program folder as above, seeding the per-user folder when that is the
+// one chosen. The result always ends with '/'. On failure to create the per-user folder
+// the bundled folder itself is used.
+std::string resolveAppDirectory(const std::string& appDirOption);
+
+// Copies every file of `from` (recursively) that `to` lacks. Returns false when the
+// destination could not be created.
+bool seedDirectory(const std::string& from, const std::string& to);
+
+}  // namespace vornel

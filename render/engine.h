@@ -1,0 +1,30 @@
+// The program's whole state in one object: the job, and the renderer's canvas,
+// kernels, noise tables and random generator. The program makes one; tests make a
+// fresh one per case. Nothing of it lives in globals.
+#pragma once
+
+#include <string>
+
+#include "core/job.h"
+#include "platform/host.h"
+
+namespace vornel {
+
+struct StartOptions {
+  std::string appDirOption;  // --app-dir, empty when not given
+  std::string profilePath;   // empty: the user's profile
+};
+
+struct Engine {
+  explicit Engine(Host& h) : host(h) {}
+  Engine(const Engine&) = delete;
+  Engine& operator=(const Engine&) = delete;
+
+  Host& host;
+  VornelDocument doc;
+};
+
+// Start-up: job defaults, preferences, program folder.
+void startEngine(Engine& engine, const StartOptions& options);
+
+}  // namespace vornel

@@ -1,0 +1,86 @@
+#include "test_support.h"
+
+#include <stdlib.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace vornel::test {
+
+MsgAnswer ScriptedHost::messageBox(const std::string& text, const std::string& caption,
+                                   MsgButtons buttons, MsgIcon icon) {
+  messages.push_back({text, caption, buttons, icon});
+  if (answers.empty()) return MsgAnswer::Cancel;
+  MsgAnswer a = answers.front();
+  answers.pop_front();
+  return a;
+}
+
+std::optional<std::string> ScriptedHost::openFileDialog(const FileDialogOptions& options) {
+  dialogs.push_back(options);
+  if (openAnswers.empty()) return std::nullopt;
+  auto a = openAnswers.front();
+  openAnswers.pop_front();
+  return a;
+}
+
+std::optional<std::string> ScriptedHost::saveFileDialog(const FileDialogOptions& options) {
+  dialogs.push_back(options);
+  if (saveAnswers.empty()) return std::nullopt;
+  auto a = saveAnswers.front();
+  saveAnswers.pop_front();
+  return a;
+}
+
+TempDir::TempDir() {
+  std::string tmpl = (std::filesystem::temp_directory_path() / "vornel-test-XXXXXX").string();
+  std::vector<char> buf(tmpl.begin(), tmpl.end());
+  buf.push_back('\0');
+  if (!mkdtemp(buf.data())) throw std::runtime_error("mkdtemp failed");
+  path_ = buf.data();
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  std::filesystem::remove_all(path_, ec);
+}
+
+std::vector<std::uint8_t> readFileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+void writeFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+}
+
+int runCommand(const std::string& command, std::string* output) {
+  FILE* p = popen(command.c_str(), "r");
+  if (!p) return -1;
+  std::array<char, 4096> buf;
+  std::string out;
+  std::size_t n;
+  while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) out.append(buf.data(), n);
+  int status = pclose(p);
+  if (output) *output = out;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+bool haveCommand(const std::string& name) {
+  return runCommand("command -v " + name + " >/dev/null 2>&1") == 0;
+}
+
+std::string pythonWithPil() {
+  for (const char* py : {"/usr/bin/python3", "python3"}) {
+    if (runCommand(std::string(py) + " -c 'import PIL' >/dev/null 2>&1") == 0) return py;
+  }
+  return "";
+}
+
+}  // namespace vornel::test

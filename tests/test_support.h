@@ -1,0 +1,75 @@
+// Shared helpers of the tests: a host with scripted answers, temporary folders, and
+// calls to independent peer tools.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "platform/host.h"
+
+namespace vornel::test {
+
+// Answers questions from a queue (default: Cancel) and records every message.
+class ScriptedHost : public Host {
+ public:
+  struct Message {
+    std::string text, caption;
+    MsgButtons buttons;
+    MsgIcon icon;
+  };
+  std::deque<MsgAnswer> answers;
+  std::deque<std::optional<std::string>> openAnswers, saveAnswers;
+  std::vector<Message> messages;
+  std::vector<FileDialogOptions> dialogs;
+  int previewRefreshes = 0;
+
+  MsgAnswer messageBox(const std::string& text, const std::string& caption, MsgButtons buttons,
+                       MsgIcon icon) override;
+  std::optional<std::string> openFileDialog(const FileDialogOptions& options) override;
+  std::optional<std::string> saveFileDialog(const FileDialogOptions& options) override;
+  void refreshPreview() override { ++previewRefreshes; }
+};
+
+// A fresh empty folder under the system's temporary folder, removed on destruction.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& path() const { return path_; }
+  std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+std::vector<std::uint8_t> readFileBytes(const std::string& path);
+void writeFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
+
+// Runs a shell command; returns its exit status and fills output with its stdout.
+int runCommand(const std::string& command, std::string* output = nullptr);
+// Python with PIL (the system interpreter, where Debian's python3-pil lives), or "" when
+// it is not available.
+std::string pythonWithPil();
+bool haveCommand(const std::string& name);
+
+// Deterministic pseudo-random bytes for generated test pictures.
+class TestRandom {
+ public:
+  explicit TestRandom(std::uint32_t seed) : state_(seed) {}
+  std::uint32_t next() {
+    state_ ^= state_ << 13;
+    state_ ^= state_ >> 17;
+    state_ ^= state_ << 5;
+    return state_;
+  }
+  int below(int n) { return static_cast<int>(next() % static_cast<std::uint32_t>(n)); }
+
+ private:
+  std::uint32_t state_;
+};
+
+}  // namespace vornel::test
