@@ -3,10 +3,14 @@
 // fresh one per case. Nothing of it lives in globals.
 #pragma once
 
+#include <array>
 #include <string>
 
 #include "core/job.h"
 #include "platform/host.h"
+#include "platform/text_raster.h"
+#include "render/canvas.h"
+#include "render/effects/effect_kernel.h"
 
 namespace vornel {
 
@@ -22,6 +26,9 @@ struct Engine {
 
   Host& host;
   VornelDocument doc;
+  RenderCanvas canvas;
+  TextRasterizer text;
+  std::array<EffectKernel, 3> stars;  // star0.lit, star1.lit, star2.lit
 };
 
 // Start-up: job defaults, preferences, program folder.

@@ -1,0 +1,31 @@
+// Colour reduction of a 24-bit picture to 16 or 256 palette colours for GIF output,
+// by the popularity method or the optimised median cut. The background colour is
+// always palette entry 0; no dithering: every pixel takes the nearest palette colour.
+#pragma once
+
+#include <cstdint>
+
+namespace vornel {
+
+enum class ReduceMethod { Popularity = 0, MedianCut = 1 };
+
+// The median cut's boundaries live for the program's whole run: boundaries 1 to 7 that
+// a reduction does not set keep the values left by the previous reduction (0 at first).
+struct MedianCutTables {
+  std::uint8_t bounds[3][9] = {};  // per axis: red, green, blue
+};
+
+// pixelRows[i]: row i (top first) of width pixels, bytes blue, green, red.
+// indexRows[i]: row i of width index bytes, filled here.
+// palette: 256 entries of three bytes blue, green, red; entries not filled are 0.
+// colourCount: 16 or 256. backgroundColor: COLORREF 0x00BBGGRR.
+void reduceColors(ReduceMethod method, const std::uint8_t* const* pixelRows,
+                  std::uint8_t* const* indexRows, int width, int height, int colourCount,
+                  std::uint32_t backgroundColor, std::uint8_t palette[256 * 3],
+                  MedianCutTables& tables);
+
+// Index of the palette entry nearest (sum of absolute differences) to the colour; the
+// lowest index wins a tie and an exact match returns at once.
+int nearestPaletteIndex(int colourCount, const std::uint8_t* palette, int red, int green, int blue);
+
+}  // namespace vornel

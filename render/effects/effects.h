@@ -1,0 +1,42 @@
+// The effects. Each paints the canvas (or changes the text raster) as its record says
+// and adds coverage to the plane (W x H, index x + y * W). `text` and `canvas` are the
+// canvas-sized rasters of RenderCanvas; `edgeMask` is W x H bytes.
+#pragma once
+
+#include <cstdint>
+
+#include "render/effects/effect_kernel.h"
+#include "render/pixel_rows.h"
+
+namespace vornel {
+
+// Draw (type 0) as a single colour, offset (x, y).
+void colorFill(RgbRows text, RgbRows canvas, int x, int y, std::uint32_t color,
+               std::int16_t* plane);
+// Linear gradient (type 3).
+void linearGradient(RgbRows text, RgbRows canvas, int centerX, int centerY, int x, int y, int angle,
+                    std::uint32_t color1, std::uint32_t color2, int halfLength,
+                    std::int16_t* plane);
+// Outline (type 1): the disc kernel stamped over every edge pixel.
+void outline(RgbRows canvas, const std::uint8_t* edgeMask, const EffectKernel& disc,
+             std::uint32_t color, int x, int y, std::int16_t* plane);
+// Star filter (type 6): the star kernel, scaled by intensity and colour and trimmed,
+// added at every edge pixel.
+void starFilter(RgbRows canvas, const std::uint8_t* edgeMask, const EffectKernel& star,
+                std::uint32_t color, float intensity, int x, int y, std::int16_t* plane);
+// Drop shadow (type 2).
+void dropShadow(RgbRows text, RgbRows canvas, int x, int y, const EffectKernel& kernel,
+                std::uint32_t color, std::int16_t* plane);
+// Depth of field (type 4).
+void depthOfField(RgbRows canvas, const EffectKernel& kernel);
+// Cut out (type 12).
+void cutOut(RgbRows text, RgbRows canvas, int x, int y, const EffectKernel& kernel,
+            std::uint32_t color, std::int16_t* plane);
+
+// Kernel stamps shared by outline and star filter.
+void stampKernelOver(RgbRows canvas, const EffectKernel& kernel, int cx, int cy, double b, double g,
+                     double r, std::int16_t* plane);
+void stampKernelAdd(RgbRows canvas, const EffectKernel& kernel, int cx, int cy,
+                    std::int16_t* plane);
+
+}  // namespace vornel
