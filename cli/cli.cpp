@@ -19,6 +19,8 @@ struct Verb {
 const Verb kVerbs[] = {
     {"info", verbInfo, "print a picture's size and depth"},
     {"convert", verbConvert, "read a picture and write it in the format its new name implies"},
+    {"style", verbStyle, "print the background line and effects of a style file"},
+    {"project", verbProject, "print the layers, background and factors of a project file"},
 };
 
 void printUsage(std::ostream& os) {

@@ -1,0 +1,25 @@
+// Giving a layer a style from a style file.
+#pragma once
+
+#include <string>
+
+#include "core/job.h"
+#include "platform/host.h"
+
+namespace vornel {
+
+// Reads the style file into the working set, then makes path the layer's styleName and
+// copies the working set's effects into the layer. When the file cannot be read the
+// layer is left as it was (the working set may hold another layer's effects, which must
+// not end up in this one) and false is returned.
+bool assignStyleToLayer(VornelDocument& doc, int index, const std::string& path);
+
+// Picking a style from a page's list for layer index (0 Template, 1 Bulletin,
+// 2 Message): when the layer's style was edited and not saved, asks "Save change to
+// ..." (Yes saves, Cancel abandons); then marks the project modified and assigns
+// appDirectory + entry to the layer. For the Template the style's background becomes
+// the project background; for the Message, when Template and Bulletin are None, its
+// colour does. Returns false when abandoned; the caller renders the job.
+bool chooseLayerStyle(VornelDocument& doc, Host& host, int index, const std::string& entry);
+
+}  // namespace vornel
