@@ -19,6 +19,8 @@ struct MedianCutTables {
 // indexRows[i]: row i of width index bytes, filled here.
 // palette: 256 entries of three bytes blue, green, red; entries not filled are 0.
 // colourCount: 16 or 256. backgroundColor: COLORREF 0x00BBGGRR.
+// The popularity list holds 50,000 colours (its sentinel included); once it is full,
+// further new colours are not entered, and their pixels take the nearest palette colour.
 void reduceColors(ReduceMethod method, const std::uint8_t* const* pixelRows,
                   std::uint8_t* const* indexRows, int width, int height, int colourCount,
                   std::uint32_t backgroundColor, std::uint8_t palette[256 * 3],
