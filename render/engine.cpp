@@ -1,5 +1,7 @@
 #include "render/engine.h"
 
+#include <string>
+
 #include "core/preferences.h"
 #include "platform/app_dir.h"
 #include "platform/profile.h"
@@ -11,6 +13,9 @@ void startEngine(Engine& engine, const StartOptions& options) {
   engine.doc.prefs =
       loadPreferences(options.profilePath.empty() ? defaultProfilePath() : options.profilePath);
   engine.doc.appDirectory = resolveAppDirectory(options.appDirOption);
+  // A missing or short kernel file leaves that star kind all zero: it draws nothing.
+  for (std::size_t k = 0; k < engine.stars.size(); ++k)
+    loadStarKernel(engine.doc.appDirectory + "star" + std::to_string(k) + ".lit", engine.stars[k]);
 }
 
 }  // namespace vornel

@@ -7,10 +7,13 @@
 #include <string>
 
 #include "core/job.h"
+#include "imageio/color_reduce.h"
 #include "platform/host.h"
 #include "platform/text_raster.h"
 #include "render/canvas.h"
 #include "render/effects/effect_kernel.h"
+#include "render/effects/height_field.h"
+#include "render/effects/noise.h"
 
 namespace vornel {
 
@@ -29,9 +32,15 @@ struct Engine {
   RenderCanvas canvas;
   TextRasterizer text;
   std::array<EffectKernel, 3> stars;  // star0.lit, star1.lit, star2.lit
+  // The random sequence (state 1 at start) with the noise tables built from it.
+  NoiseState noise;
+  // The 3D and Fog height field and shape profile, kept between dispatches.
+  ReliefState relief;
+  // The median cut keeps its boundaries from one reduction to the next.
+  MedianCutTables reduceTables;
 };
 
-// Start-up: job defaults, preferences, program folder.
+// Start-up: job defaults, preferences, program folder, star kernels.
 void startEngine(Engine& engine, const StartOptions& options);
 
 }  // namespace vornel

@@ -1,0 +1,74 @@
+#include "render/dispatch.h"
+
+#include <algorithm>
+
+#include "render/effects/effect_kernel.h"
+#include "render/effects/effects.h"
+#include "render/engine.h"
+
+namespace vornel {
+
+namespace {
+
+int kernelRadius(std::int32_t radius) {
+  return std::clamp(radius, 0, kMaxKernelRadius);
+}
+
+// The hemisphere kernel shared by drop shadow, depth of field and cut out: side
+// 2r + 1, total weight opacity x 0.02 (computed in double, handed on as float).
+EffectKernel blurKernel(std::int32_t radiusParam, std::int32_t opacity) {
+  int r = kernelRadius(radiusParam);
+  EffectKernel kernel = makeKernel(2 * r + 1, 2 * r + 1);
+  makeDomeKernel(kernel, static_cast<float>(r));
+  normalizeKernel(kernel, static_cast<float>(opacity * 0.02));
+  return kernel;
+}
+
+}  // namespace
+
+void runEffect(Engine& engine, const EffectRecord& rec, RgbRows text, RgbRows target,
+               std::int16_t* plane) {
+  if (target.width <= 0 || target.height <= 0) return;
+  const std::uint8_t* edgeMask = engine.canvas.edgeMask.data();
+  const int x = rec.param(3), y = rec.param(4);
+  const auto color1 = static_cast<std::uint32_t>(rec.param(1));
+  switch (rec.type) {
+    case kSingleColor:
+      // Kinds 4 and 5 are the texture fills, drawn by a later part of the renderer.
+      if (rec.param(5) == 4 || rec.param(5) == 5) return;
+      colorFill(text, target, x, y, color1, plane);
+      return;
+    case kOutLine: {
+      int r = kernelRadius(rec.param(5));
+      EffectKernel disc = makeKernel(2 * r + 1, 2 * r + 1);
+      makeDiscKernel(disc, static_cast<float>(r));
+      outline(target, edgeMask, disc, color1, x, y, plane);
+      return;
+    }
+    case kDropShadow:
+      dropShadow(text, target, x, y, blurKernel(rec.param(6), rec.param(5)), color1, plane);
+      return;
+    case kLinearGradient:
+      linearGradient(text, target, target.width / 2, target.height / 2, x, y, rec.param(5), color1,
+                     static_cast<std::uint32_t>(rec.param(2)), rec.param(6), plane);
+      return;
+    case kDepthField:
+      depthOfField(target, blurKernel(rec.param(6), rec.param(5)));
+      return;
+    case kStarFilter: {
+      int kind = rec.param(2);
+      if (kind < 0 || kind > 2) return;  // no star image by that number
+      starFilter(target, edgeMask, engine.stars[static_cast<std::size_t>(kind)], color1,
+                 static_cast<float>(rec.param(6)) * 1000.0f, x, y, plane);
+      return;
+    }
+    case kCutOut:
+      cutOut(text, target, x, y, blurKernel(rec.param(6), rec.param(5)), color1, plane);
+      return;
+    default:
+      // Disturbing font, tile, 3D, round box, fog and space come with later parts.
+      return;
+  }
+}
+
+}  // namespace vornel
