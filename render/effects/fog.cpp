@@ -1,0 +1,52 @@
+#include "render/effects/fog.h"
+
+#include <cmath>
+
+#include "render/effects/offset_region.h"
+
+namespace vornel {
+
+std::uint8_t lowByteOfTrunc(double v) {
+  if (!std::isfinite(v)) return 0;
+  return static_cast<std::uint8_t>(static_cast<int>(std::fmod(std::trunc(v), 256.0)));
+}
+
+std::int16_t low16OfTrunc(double v) {
+  if (!std::isfinite(v)) return 0;
+  return static_cast<std::int16_t>(static_cast<int>(std::fmod(std::trunc(v), 65536.0)));
+}
+
+void fog(NoiseState& noise, ReliefState& relief, bool& heightFieldStale, RgbRows text,
+         RgbRows canvas, const EffectRecord& record, std::int16_t* plane) {
+  refreshHeightField(relief, text, heightFieldStale);
+  loadShapeProfile(relief.profile, record);
+  const int x = record.param(3), y = record.param(4);
+  const std::int64_t size = record.param(11);
+  const int intensity = record.param(12);
+  const std::uint32_t color = static_cast<std::uint32_t>(record.param(1));
+
+  OffsetSpan rows = offsetSpan(y, canvas.height), columns = offsetSpan(x, canvas.width);
+  for (int r = rows.begin; r < rows.end; ++r) {
+    for (int c = columns.begin; c < columns.end; ++c) {
+      const int tr = r - y, tc = c - x;
+      if (text.pixel(tr, tc)[0] == 0) continue;
+      double gx = static_cast<double>(tc * size) * 0.001;
+      double gy = static_cast<double>(tr * size) * 0.001;
+      double n = (fBm(noise, gx, gy, 0, 3, 2, 2) + 1) * 0.5;
+      if (n < 0) n = 0;
+      double o = profileHeight(relief.profile, relief.field.at(tr, tc));
+      double t = o * intensity * n * 0.01;
+      if (t > 1) t = 1;
+      std::uint8_t* px = canvas.pixel(r, c);
+      for (int k = 0; k < 3; ++k) {
+        double v = (1 - t) * px[k] + t * colorChannel(color, k);
+        if (v > 255) v = 255;
+        px[k] = lowByteOfTrunc(v);
+      }
+      std::int16_t& cover = plane[static_cast<std::size_t>(r) * canvas.width + c];
+      cover = low16OfTrunc(t * 255 + cover);
+    }
+  }
+}
+
+}  // namespace vornel

@@ -1,0 +1,240 @@
+#include "render/effects/height_field.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "platform/memory.h"
+
+namespace vornel {
+
+void loadShapeProfile(ShapeProfile& profile, const EffectRecord& record) {
+  profile.shape = record.param(5);
+  profile.hs = record.param(6) * 0.01;
+  profile.f = record.param(7) * 0.01;
+  profile.cap = record.param(8) * 0.001;
+  profile.thr = record.param(9) * 0.01;
+  profile.lvl = record.param(10) * 0.001;
+}
+
+namespace {
+
+std::int32_t truncToInt32(double v) {
+  constexpr double kMax = std::numeric_limits<std::int32_t>::max();
+  constexpr double kMin = std::numeric_limits<std::int32_t>::min();
+  if (std::isnan(v)) return 0;
+  return static_cast<std::int32_t>(std::trunc(std::clamp(v, kMin, kMax)));
+}
+
+}  // namespace
+
+void storeShapeProfile(const ShapeProfile& profile, EffectRecord& record) {
+  record.param(5) = profile.shape;
+  record.param(6) = truncToInt32(profile.hs * 100);
+  record.param(7) = truncToInt32(profile.f * 100);
+  record.param(8) = truncToInt32(profile.cap * 1000);
+  record.param(9) = truncToInt32(profile.thr * 100);
+  record.param(10) = truncToInt32(profile.lvl * 1000);
+}
+
+double profileHeight(const ShapeProfile& p, double x) {
+  double b;
+  if (p.shape == 0) {
+    double v = p.f * x;
+    b = v < p.thr ? p.hs * std::sin(6.28 * v) : p.lvl * p.hs;
+  } else if (p.shape == 2) {
+    b = p.hs * std::pow(std::sin(0.12211111111111111 * x), 5);
+  } else {
+    b = x;
+  }
+  // The cap compares b / hs; with hs = 0 that ratio is +inf for a positive b (capped)
+  // and -inf or NaN otherwise (not capped), decided here without dividing by zero.
+  bool over = p.hs != 0.0 ? b / p.hs > p.cap : b > 0.0;
+  if (over) b = p.cap * p.hs;
+  return b;
+}
+
+void buildRingTable(RingTable& rings) {
+  if (!rings.empty()) return;
+  const double spread = std::sin(0.785);
+  rings.offsets.clear();
+  rings.start.assign(kMaxRing + 2, 0);
+  for (int k = 0; k <= kMaxRing; ++k) {
+    rings.start[k] = static_cast<int>(rings.offsets.size());
+    std::vector<RingTable::Offset> ring;
+    int a = static_cast<int>(spread * k + 1);
+    for (int m = 0; m <= a; ++m) {
+      int radicand = k * k - m * m;
+      if (radicand < 0) continue;
+      int d = static_cast<int>(std::sqrt(static_cast<double>(radicand)));
+      const int points[8][2] = {{m, d}, {m, -d}, {-m, d}, {-m, -d},
+                                {d, m}, {-d, m}, {d, -m}, {-d, -m}};
+      for (const auto& pt : points) {
+        float distance = static_cast<float>(std::sqrt(double(pt[0] * pt[0] + pt[1] * pt[1])));
+        ring.push_back({pt[0], pt[1], distance});
+      }
+    }
+    // A point that occurs twice in a ring cannot change whether the ring is all lit
+    // or which unlit sample is nearest, so each is kept once.
+    std::sort(ring.begin(), ring.end(), [](const auto& x, const auto& y) {
+      return x.dr != y.dr ? x.dr < y.dr : x.dc < y.dc;
+    });
+    ring.erase(
+        std::unique(ring.begin(), ring.end(),
+                    [](const auto& x, const auto& y) { return x.dr == y.dr && x.dc == y.dc; }),
+        ring.end());
+    rings.offsets.insert(rings.offsets.end(), ring.begin(), ring.end());
+  }
+  rings.start[kMaxRing + 1] = static_cast<int>(rings.offsets.size());
+}
+
+namespace {
+
+constexpr std::int64_t kNoUnlit = -1;
+
+bool unlitForRings(RgbRows text, int row, int column) {
+  return text.pixel(row, column)[0] != 255;
+}
+
+// Exact squared Euclidean distance from every pixel to the nearest pixel that stops the
+// ring search (first byte not 255), kNoUnlit where there is none: a column pass, then
+// the lower envelope of parabolas along each row.
+std::vector<std::int64_t> squaredDistanceToUnlit(RgbRows text) {
+  const int w = text.width, h = text.height;
+  std::vector<std::int64_t> column = allocate<std::int64_t>(static_cast<std::size_t>(w) * h);
+  for (int c = 0; c < w; ++c) {
+    std::int64_t last = kNoUnlit;
+    for (int r = 0; r < h; ++r) {
+      if (unlitForRings(text, r, c)) last = r;
+      column[static_cast<std::size_t>(r) * w + c] = last == kNoUnlit ? kNoUnlit : r - last;
+    }
+    last = kNoUnlit;
+    for (int r = h - 1; r >= 0; --r) {
+      if (unlitForRings(text, r, c)) last = r;
+      std::int64_t& g = column[static_cast<std::size_t>(r) * w + c];
+      if (last != kNoUnlit && (g == kNoUnlit || last - r < g)) g = last - r;
+    }
+  }
+
+  std::vector<std::int64_t> result = allocate<std::int64_t>(static_cast<std::size_t>(w) * h);
+  std::vector<int> v(static_cast<std::size_t>(w));
+  std::vector<double> z(static_cast<std::size_t>(w) + 1);
+  for (int r = 0; r < h; ++r) {
+    const std::int64_t* g = &column[static_cast<std::size_t>(r) * w];
+    auto f = [&](int q) { return g[q] * g[q]; };
+    int k = -1;
+    for (int q = 0; q < w; ++q) {
+      if (g[q] == kNoUnlit) continue;
+      if (k < 0) {
+        k = 0;
+        v[0] = q;
+        z[0] = -std::numeric_limits<double>::infinity();
+        z[1] = std::numeric_limits<double>::infinity();
+        continue;
+      }
+      double s;
+      for (;;) {
+        std::int64_t vk = v[static_cast<std::size_t>(k)];
+        s = static_cast<double>((f(q) + std::int64_t{q} * q) - (f(vk) + vk * vk)) /
+            (2.0 * static_cast<double>(q - vk));
+        if (s > z[static_cast<std::size_t>(k)]) break;
+        --k;  // z[0] is -inf, so k never drops below 0
+      }
+      ++k;
+      v[static_cast<std::size_t>(k)] = q;
+      z[static_cast<std::size_t>(k)] = s;
+      z[static_cast<std::size_t>(k) + 1] = std::numeric_limits<double>::infinity();
+    }
+    std::int64_t* out = &result[static_cast<std::size_t>(r) * w];
+    if (k < 0) {
+      std::fill(out, out + w, kNoUnlit);
+      continue;
+    }
+    k = 0;
+    for (int q = 0; q < w; ++q) {
+      while (z[static_cast<std::size_t>(k) + 1] < q) ++k;
+      std::int64_t vk = v[static_cast<std::size_t>(k)];
+      out[q] = (q - vk) * (q - vk) + f(static_cast<int>(vk));
+    }
+  }
+  return result;
+}
+
+// Smallest k with k * k >= d2, capped at the last ring.
+int firstRingNotSurelyLit(std::int64_t d2) {
+  if (d2 == kNoUnlit) return kMaxRing;
+  std::int64_t k = static_cast<std::int64_t>(std::sqrt(static_cast<double>(d2)));
+  while (k * k < d2) ++k;
+  while (k > 0 && (k - 1) * (k - 1) >= d2) --k;
+  return static_cast<int>(std::min<std::int64_t>(k, kMaxRing));
+}
+
+}  // namespace
+
+void buildHeightField(ReliefState& relief, RgbRows text) {
+  buildRingTable(relief.rings);
+  HeightField& field = relief.field;
+  const int w = text.width, h = text.height;
+  field.width = w;
+  field.height = h;
+  field.values = allocate<float>(static_cast<std::size_t>(w) * h);
+  if (w <= 0 || h <= 0) return;
+
+  // Every sample of ring k lies within distance k, so the rings closer than the nearest
+  // unlit pixel are all lit: the search starts at the first ring that can reach it and
+  // finds exactly what a search from ring 0 finds.
+  std::vector<std::int64_t> d2 = squaredDistanceToUnlit(text);
+  const RingTable& rings = relief.rings;
+  float largest = 0.0f;
+  for (int r = 0; r < h; ++r) {
+    for (int c = 0; c < w; ++c) {
+      std::size_t index = static_cast<std::size_t>(r) * w + c;
+      if (unlitForRings(text, r, c)) continue;  // ring 0 is the pixel itself: value 0
+      float value = 0.0f;
+      for (int k = firstRingNotSurelyLit(d2[index]);; ++k) {
+        bool found = false;
+        float nearest = 0.0f;
+        for (int s = rings.start[k]; s < rings.start[k + 1]; ++s) {
+          const RingTable::Offset& o = rings.offsets[static_cast<std::size_t>(s)];
+          int sr = r + o.dr, sc = c + o.dc;
+          if (!text.contains(sr, sc) || !unlitForRings(text, sr, sc)) continue;
+          if (!found || o.distance < nearest) nearest = o.distance;
+          found = true;
+        }
+        if (found) {
+          value = nearest;
+          break;
+        }
+        if (k == kMaxRing) {
+          value = static_cast<float>(k + 3);
+          break;
+        }
+      }
+      field.values[index] = value;
+      largest = std::max(largest, value);
+    }
+  }
+  if (largest > 0.0f) {
+    for (float& v : field.values) v /= largest;
+  }
+}
+
+void refreshHeightField(ReliefState& relief, RgbRows text, bool& stale) {
+  if (stale || relief.field.width != text.width || relief.field.height != text.height) {
+    buildHeightField(relief, text);
+  }
+  stale = false;
+}
+
+double surfaceHeight(const ReliefState& relief, int column, int row) {
+  const HeightField& f = relief.field;
+  if (column < 2 || column > f.width - 2 || row < 2 || row > f.height - 2) return 0.0;
+  float corners = f.at(row - 1, column - 1) + f.at(row - 1, column + 1) +
+                  f.at(row + 1, column - 1) + f.at(row + 1, column + 1);
+  float sides =
+      f.at(row - 1, column) + f.at(row + 1, column) + f.at(row, column - 1) + f.at(row, column + 1);
+  double s = (corners * 0.25 + sides * 0.5 + f.at(row, column)) * 0.25;
+  return profileHeight(relief.profile, s);
+}
+
+}  // namespace vornel

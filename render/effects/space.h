@@ -1,0 +1,21 @@
+// Space (type 11): stars scattered over the letters, each the colour of a glowing black
+// body whose temperature follows fractal noise. Draws from the shared random sequence
+// in a fixed order per pixel, so every run continues where the last one left it.
+#pragma once
+
+#include <cstdint>
+
+#include "render/effects/effect_record.h"
+#include "render/effects/noise.h"
+#include "render/pixel_rows.h"
+
+namespace vornel {
+
+// Black-body radiance at wavelength lambda (metres) and temperature t (kelvin); 0 at
+// t = 0.
+double planckRadiance(double lambda, double t);
+
+void space(NoiseState& noise, RgbRows text, RgbRows canvas, const EffectRecord& record,
+           std::int16_t* plane);
+
+}  // namespace vornel
