@@ -5,6 +5,8 @@
 
 #include "imageio/bmp_file.h"
 #include "imageio/file_bytes.h"
+#include "imageio/gif_reader.h"
+#include "imageio/gif_writer.h"
 
 namespace vornel {
 
@@ -40,13 +42,13 @@ ImageFormat formatForReading(const std::string& fileName) {
   return ImageFormat::Unknown;
 }
 
-int writeImageByName(DibImage& image, const std::string& fileName, int /*backgroundIndex*/,
-                     int /*transparentIndex*/, int /*bits*/, std::string* reason) {
+int writeImageByName(DibImage& image, const std::string& fileName, int backgroundIndex,
+                     int transparentIndex, int bits, std::string* reason) {
   switch (formatForWriting(fileName)) {
     case ImageFormat::Bmp:
       return writeBmp(image, fileName, reason);
     case ImageFormat::Gif:
-      return fail(reason, "GIF files cannot be written yet");
+      return saveGif(image, fileName, backgroundIndex, transparentIndex, bits, reason);
     case ImageFormat::Jpeg:
       return fail(reason, "JPEG files cannot be written yet");
     case ImageFormat::Unknown:
@@ -60,7 +62,7 @@ int readImageByName(DibImage& image, const std::string& fileName, std::string* r
     case ImageFormat::Bmp:
       return readBmp(image, fileName, reason);
     case ImageFormat::Gif:
-      return fail(reason, "GIF files cannot be read yet");
+      return loadGif(image, fileName, reason);
     case ImageFormat::Jpeg:
       return fail(reason, "JPEG files cannot be read yet");
     case ImageFormat::Unknown:
