@@ -2,8 +2,15 @@
 
 #include <algorithm>
 
+#include "render/effects/distortion.h"
 #include "render/effects/effect_kernel.h"
 #include "render/effects/effects.h"
+#include "render/effects/fog.h"
+#include "render/effects/height_field.h"
+#include "render/effects/round_box.h"
+#include "render/effects/space.h"
+#include "render/effects/three_d.h"
+#include "render/effects/tile.h"
 #include "render/engine.h"
 
 namespace vornel {
@@ -65,8 +72,27 @@ void runEffect(Engine& engine, const EffectRecord& rec, RgbRows text, RgbRows ta
     case kCutOut:
       cutOut(text, target, x, y, blurKernel(rec.param(6), rec.param(5)), color1, plane);
       return;
+    case kDisturbTemplet:
+      disturbTemplet(engine.canvas, engine.noise, rec.param(5), rec.param(6), rec.param(7));
+      return;
+    case kTile:
+      tileEffect(target, engine.doc.appDirectory + "texture/" + rec.texture(), plane);
+      return;
+    case k3dSingleColor:
+      loadShapeProfile(engine.relief.profile, rec);
+      refreshHeightField(engine.relief, text, engine.canvas.heightFieldStale);
+      threeDSingleColor(engine.relief, text, target, rec, plane);
+      return;
+    case kRoundBoxEffect:
+      roundBox(text, rec);
+      return;
+    case kFog:
+      fog(engine.noise, engine.relief, engine.canvas.heightFieldStale, text, target, rec, plane);
+      return;
+    case kSpace:
+      space(engine.noise, text, target, rec, plane);
+      return;
     default:
-      // Disturbing font, tile, 3D, round box, fog and space come with later parts.
       return;
   }
 }

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/job.h"
 #include "imageio/color_reduce.h"
@@ -22,6 +24,14 @@ struct StartOptions {
   std::string profilePath;   // empty: the user's profile
 };
 
+// A picture standing in for the Message layer's text: width x height bytes, non-zero
+// where the shape is lit. Empty when the Message is drawn from its text.
+struct ShapeMask {
+  int width = 0, height = 0;
+  std::vector<std::uint8_t> lit;  // index x + y * width
+  bool empty() const { return width <= 0 || height <= 0; }
+};
+
 struct Engine {
   explicit Engine(Host& h) : host(h) {}
   Engine(const Engine&) = delete;
@@ -36,6 +46,8 @@ struct Engine {
   NoiseState noise;
   // The 3D and Fog height field and shape profile, kept between dispatches.
   ReliefState relief;
+  // The Message's shape when it comes from a picture (the command line's --mask).
+  ShapeMask messageMask;
   // The median cut keeps its boundaries from one reduction to the next.
   MedianCutTables reduceTables;
 };

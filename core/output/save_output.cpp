@@ -1,0 +1,111 @@
+#include "core/output/save_output.h"
+
+#include "imageio/bmp_file.h"
+#include "imageio/gif_writer.h"
+#include "imageio/image_by_name.h"
+#include "imageio/jpeg_encoder.h"
+#include "render/compose.h"
+#include "render/engine.h"
+
+namespace vornel {
+
+const char* outputExtension(std::int32_t type) {
+  switch (type) {
+    case kOutputGif16:
+    case kOutputGif256:
+      return ".gif";
+    case kOutputJpeg:
+      return ".jpg";
+    case kOutputBmp:
+      return ".bmp";
+    default:
+      return "";
+  }
+}
+
+int savedBitsPerPixel(std::int32_t type) {
+  return type == kOutputGif16 || type == kOutputGif256 ? 8 : 24;
+}
+
+std::string setExtension(const std::string& name, const std::string& ext) {
+  if (name.size() > 3 && name[name.size() - 4] == '.') return name.substr(0, name.size() - 4) + ext;
+  return name + ext;
+}
+
+std::string mainOutputName(const std::string& name, std::int32_t type) {
+  const std::string ext = outputExtension(type);
+  if (name.size() <= 3) return name + ext;
+  return setExtension(name, ext);
+}
+
+std::string pressedOutputName(const std::string& mainName, std::int32_t type) {
+  // The main name always ends with a four-character extension when formed above.
+  const std::string stem = mainName.size() >= 4 ? mainName.substr(0, mainName.size() - 4) : "";
+  return stem + "_" + outputExtension(type);
+}
+
+int transparentIndexFor(const VornelDocument& doc) {
+  return doc.ws.backgroundMode == kBackgroundTransparent ? 0 : -1;
+}
+
+void prepareOutput(Engine& engine, std::int32_t type) {
+  if (type == kOutputGif16)
+    composeJobReduced(engine, 16);
+  else if (type == kOutputGif256)
+    composeJobReduced(engine, 256);
+  else
+    composeJob(engine.doc);
+}
+
+int writeOutputFile(DibImage& image, const std::string& fileName, std::int32_t type,
+                    int transparentIndex, int bits, std::string* reason) {
+  switch (type) {
+    case kOutputGif16:
+    case kOutputGif256:
+      return saveGif(image, fileName, 0, transparentIndex, bits, reason);
+    case kOutputJpeg:
+      return saveJpeg(image, fileName, reason);
+    case kOutputBmp:
+      return writeBmp(image, fileName, reason);
+    default:
+      if (reason) *reason = "unknown output file type " + std::to_string(type);
+      return 0;
+  }
+}
+
+SaveResult saveOutput(Engine& engine, const std::string& fileName) {
+  VornelDocument& doc = engine.doc;
+  const std::int32_t type = doc.outputFileType;
+  prepareOutput(engine, type);
+  const std::string mainName = mainOutputName(fileName, type);
+  const int transparent = transparentIndexFor(doc);
+  const int bits = savedBitsPerPixel(type);
+
+  SaveResult result;
+  auto write = [&](DibImage& image, const std::string& name) {
+    std::string reason;
+    if (writeOutputFile(image, name, type, transparent, bits, &reason))
+      result.written.push_back(name);
+    else
+      result.failures.push_back(name + ": " + reason);
+  };
+  write(doc.outputImage, mainName);
+  if (doc.pressedImage) write(doc.pressedOutputImage, pressedOutputName(mainName, type));
+  return result;
+}
+
+std::string estimateFilePath(const VornelDocument& doc) {
+  return doc.appDirectory + kEstimateFileName;
+}
+
+std::uint64_t estimateFileSize(Engine& engine) {
+  VornelDocument& doc = engine.doc;
+  const std::int32_t type = doc.outputFileType;
+  const std::string path = estimateFilePath(doc);
+  // The 16-colour GIF is estimated with a 16-entry table, although it is saved with 256.
+  const int bits = type == kOutputGif16 ? 4 : savedBitsPerPixel(type);
+  writeOutputFile(doc.outputImage, path, type, transparentIndexFor(doc), bits);
+  return fileSize(path);
+}
+
+}  // namespace vornel

@@ -1,0 +1,58 @@
+// Saving the finished picture as the Save page does: the output prepared for the
+// chosen file type, the file names (extension set by the type, the pressed twin
+// NAME_.ext), the writers, and the size estimate written to "fs.zzz" in the program
+// folder.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/job.h"
+
+namespace vornel {
+
+struct Engine;
+
+inline constexpr const char* kEstimateFileName = "fs.zzz";
+
+// ".gif" for both GIF types, ".jpg", ".bmp"; "" for an unknown type.
+const char* outputExtension(std::int32_t type);
+// Bits per pixel the saved file has: 8 for both GIF types, 24 for JPEG and BMP.
+int savedBitsPerPixel(std::int32_t type);
+// A name of more than three characters whose fourth character from the end is "."
+// has its last four characters replaced by ext; any other name has ext appended.
+std::string setExtension(const std::string& name, const std::string& ext);
+// The main file name for the type.
+std::string mainOutputName(const std::string& name, std::int32_t type);
+// The pressed twin: the main name without its last four characters, "_", the extension.
+std::string pressedOutputName(const std::string& mainName, std::int32_t type);
+// GIF transparent index: 0 when the working background is transparent, else none (-1).
+int transparentIndexFor(const VornelDocument& doc);
+
+// Composes the output for the type: reduced to 16 or 256 colours for the GIF types.
+void prepareOutput(Engine& engine, std::int32_t type);
+
+// Writes image with the writer of the type (not guessed from the name: the name's
+// folders may hold any extension). Returns 1, or 0 with the reason.
+int writeOutputFile(DibImage& image, const std::string& fileName, std::int32_t type,
+                    int transparentIndex, int bits, std::string* reason = nullptr);
+
+struct SaveResult {
+  std::vector<std::string> written;   // names written, main first
+  std::vector<std::string> failures;  // "NAME: reason" for each file not written
+  bool ok() const { return failures.empty(); }
+};
+
+// Save Image for the document's outputFileType and the page's file name: prepares the
+// output, writes the main file and, with the pressed image on, its twin.
+SaveResult saveOutput(Engine& engine, const std::string& fileName);
+
+// The estimate file's path: the program folder followed by "fs.zzz".
+std::string estimateFilePath(const VornelDocument& doc);
+// Writes the current output picture (not prepared again) to the estimate file with the
+// writer of the current type, GIF 16 colours at 4 bits per pixel, and returns the
+// length of the file then found there (0 when there is none).
+std::uint64_t estimateFileSize(Engine& engine);
+
+}  // namespace vornel
