@@ -12,7 +12,7 @@
 //   kind 1:  K = A (glow(r) + max(streak(|dx|, dy), streak(|dy|, dx)))
 //   kind 2:  K = A (glow(r) + max(streak(|dx + dy| / 2, (dx - dy) / sqrt 2),
 //                                 streak(|dx - dy| / 2, (dx + dy) / sqrt 2)))
-//   A = 1 / (10 x 1000 x 255)
+//   A = 1 / (10 x 1000)
 //
 // The effect multiplies the weights by intensity x 1000 and by the colour's channel
 // (0 ... 255), then drops what stays below 1. So a white star at the default intensity
@@ -36,7 +36,7 @@ namespace {
 
 constexpr int kHalf = 50;
 constexpr int kSide = 2 * kHalf + 1;
-constexpr double kScale = 1.0 / (10.0 * 1000.0 * 255.0);
+constexpr double kScale = 1.0 / (10.0 * 1000.0);
 
 double glow(double r) {
   return 0.5 * std::exp(-(r / 2.5) * (r / 2.5)) + 0.5 * std::exp(-r / 4.0);
