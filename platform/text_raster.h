@@ -4,9 +4,14 @@
 // character width (glyphs are stretched horizontally to it); lfWeight >= 600 is bold and
 // lfItalic italic (the face's own bold or italic member, synthesised when it has none);
 // lfUnderline and lfStrikeOut are drawn. Glyphs are bi-level: every pixel fully lit or
-// untouched. Lines break only at the text's own '\n' and follow each other at the cell
-// height. An ampersand is drawn as typed. Characters the face lacks come from a
-// fontconfig fallback face.
+// untouched. Lines break only at the text's own line breaks ("\n", "\r\n" or "\r") and
+// follow each other at the cell height. An ampersand is drawn as typed. Characters the
+// face lacks come from a fontconfig fallback face.
+//
+// The average character width of a face is the letter-frequency weighted mean advance
+// of 'a' ... 'z' and the space (the classic OS/2 xAvgCharWidth rule, which gives the
+// metric-compatible faces the same average as the faces they stand in for); a face
+// without those characters uses its OS/2 xAvgCharWidth.
 #pragma once
 
 #include <cstdint>
@@ -18,8 +23,14 @@
 namespace vornel {
 
 struct TextExtent {
-  int width = 0;   // the widest line's advance width
+  int width = 0;   // the widest line's advance width (widened where its ink reaches past it)
   int height = 0;  // number of lines times the cell height
+};
+
+// Bounding box of lit pixels: columns left ... right - 1, rows top ... bottom - 1.
+struct InkBounds {
+  int left = 0, top = 0, right = 0, bottom = 0;
+  bool empty() const { return right <= left || bottom <= top; }
 };
 
 class TextRasterizer {
@@ -36,6 +47,9 @@ class TextRasterizer {
   // clipped to the raster. Pixels outside the glyphs are left as they are.
   void draw(const LogFont& font, const std::string& text, std::uint8_t* bgr, int width, int height,
             int left, int top);
+  // The lit pixels that draw(font, text, raster, width, height, 0, 0) would write, as a
+  // bounding box; needs no raster, so a huge measuring rectangle costs nothing.
+  InkBounds inkBounds(const LogFont& font, const std::string& text, int width, int height);
   // The face actually used for the last font asked for, and whether it differs from
   // the requested face name (the command line reports the fallback on stderr).
   std::string resolvedFace() const;
