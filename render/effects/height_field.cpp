@@ -57,11 +57,15 @@ double profileHeight(const ShapeProfile& p, double x) {
 void buildRingTable(RingTable& rings) {
   if (!rings.empty()) return;
   const double spread = std::sin(0.785);
+  // A point that occurs twice in a ring cannot change whether the ring is all lit or
+  // which unlit sample is nearest, so each is kept once; the grid remembers the last
+  // ring that took each offset.
+  constexpr int kSide = 2 * kMaxRing + 1;
+  std::vector<int> takenBy = allocate<int>(static_cast<std::size_t>(kSide) * kSide);
   rings.offsets.clear();
   rings.start.assign(kMaxRing + 2, 0);
   for (int k = 0; k <= kMaxRing; ++k) {
     rings.start[k] = static_cast<int>(rings.offsets.size());
-    std::vector<RingTable::Offset> ring;
     int a = static_cast<int>(spread * k + 1);
     for (int m = 0; m <= a; ++m) {
       int radicand = k * k - m * m;
@@ -70,20 +74,13 @@ void buildRingTable(RingTable& rings) {
       const int points[8][2] = {{m, d}, {m, -d}, {-m, d}, {-m, -d},
                                 {d, m}, {-d, m}, {d, -m}, {-d, -m}};
       for (const auto& pt : points) {
+        int& taken = takenBy[static_cast<std::size_t>(pt[0] + kMaxRing) * kSide + pt[1] + kMaxRing];
+        if (taken == k + 1) continue;
+        taken = k + 1;
         float distance = static_cast<float>(std::sqrt(double(pt[0] * pt[0] + pt[1] * pt[1])));
-        ring.push_back({pt[0], pt[1], distance});
+        rings.offsets.push_back({pt[0], pt[1], distance});
       }
     }
-    // A point that occurs twice in a ring cannot change whether the ring is all lit
-    // or which unlit sample is nearest, so each is kept once.
-    std::sort(ring.begin(), ring.end(), [](const auto& x, const auto& y) {
-      return x.dr != y.dr ? x.dr < y.dr : x.dc < y.dc;
-    });
-    ring.erase(
-        std::unique(ring.begin(), ring.end(),
-                    [](const auto& x, const auto& y) { return x.dr == y.dr && x.dc == y.dc; }),
-        ring.end());
-    rings.offsets.insert(rings.offsets.end(), ring.begin(), ring.end());
   }
   rings.start[kMaxRing + 1] = static_cast<int>(rings.offsets.size());
 }

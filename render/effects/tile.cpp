@@ -11,11 +11,13 @@ namespace vornel {
 
 namespace {
 
-// 1/200 as a float: a tile pixel of 200 reproduces the block's mean.
+// 1/200, multiplied in single precision: there a tile pixel of 200 reproduces the
+// block's mean exactly (in double, 0.005f would leave it just below).
 constexpr float kTint = 0.005f;
 
 std::uint8_t tint(int mean, int tile) {
-  int v = static_cast<int>(static_cast<double>(mean * tile) * static_cast<double>(kTint));
+  float product = static_cast<float>(mean * tile) * kTint;
+  int v = static_cast<int>(product);
   return static_cast<std::uint8_t>(std::min(v, 255));
 }
 
