@@ -21,6 +21,7 @@ const Verb kVerbs[] = {
     {"convert", verbConvert, "read a picture and write it in the format its new name implies"},
     {"style", verbStyle, "print the background line and effects of a style file"},
     {"project", verbProject, "print the layers, background and factors of a project file"},
+    {"render", verbRender, "render the job and save it as the Save page does"},
 };
 
 void printUsage(std::ostream& os) {

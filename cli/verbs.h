@@ -10,6 +10,7 @@ namespace vornel {
 
 int verbInfo(const std::vector<std::string>& args, CliContext& ctx);
 int verbConvert(const std::vector<std::string>& args, CliContext& ctx);
+int verbRender(const std::vector<std::string>& args, CliContext& ctx);
 int verbStyle(const std::vector<std::string>& args, CliContext& ctx);
 int verbProject(const std::vector<std::string>& args, CliContext& ctx);
 
