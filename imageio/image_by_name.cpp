@@ -7,6 +7,8 @@
 #include "imageio/file_bytes.h"
 #include "imageio/gif_reader.h"
 #include "imageio/gif_writer.h"
+#include "imageio/jpeg_decoder.h"
+#include "imageio/jpeg_encoder.h"
 
 namespace vornel {
 
@@ -50,7 +52,7 @@ int writeImageByName(DibImage& image, const std::string& fileName, int backgroun
     case ImageFormat::Gif:
       return saveGif(image, fileName, backgroundIndex, transparentIndex, bits, reason);
     case ImageFormat::Jpeg:
-      return fail(reason, "JPEG files cannot be written yet");
+      return saveJpeg(image, fileName, reason);
     case ImageFormat::Unknown:
       break;
   }
@@ -64,7 +66,7 @@ int readImageByName(DibImage& image, const std::string& fileName, std::string* r
     case ImageFormat::Gif:
       return loadGif(image, fileName, reason);
     case ImageFormat::Jpeg:
-      return fail(reason, "JPEG files cannot be read yet");
+      return loadJpeg(image, fileName, reason);
     case ImageFormat::Unknown:
       break;
   }

@@ -1,0 +1,699 @@
+#include "imageio/jpeg_encoder.h"
+
+#include <new>
+
+#include "imageio/file_bytes.h"
+
+namespace vornel {
+
+// The standard's luminance table except zig-zag positions 22, 42 and 43, which hold
+// 36, 66 and 57: files already written with these values must stay reproducible.
+const std::array<std::uint8_t, 64> kJpegLumaQuant = {
+    16, 11, 12,  14,  12,  10, 16, 14,  13,  14,  18,  17,  16, 19,  24,  40,
+    26, 24, 22,  22,  24,  49, 36, 37,  29,  40,  58,  51,  61, 60,  57,  51,
+    56, 55, 64,  72,  92,  78, 64, 68,  87,  69,  66,  57,  80, 109, 81,  87,
+    95, 98, 103, 104, 103, 62, 77, 113, 121, 112, 100, 120, 92, 101, 103, 99,
+};
+
+const std::array<std::uint8_t, 64> kJpegChromaQuant = {
+    17, 18, 18, 24, 21, 24, 47, 26, 26, 47, 99, 66, 56, 66, 99, 99, 99, 99, 99, 99, 99, 99,
+    99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99,
+    99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99,
+};
+
+namespace {
+
+// The body of the one DHT segment: the four typical tables (luminance DC, luminance
+// AC, chrominance DC, chrominance AC), each as 16 counts and its symbols.
+constexpr std::uint8_t kDhtBody[] = {
+    // Luminance DC
+    0x00,
+    0,
+    1,
+    5,
+    1,
+    1,
+    1,
+    1,
+    1,
+    1,
+    0,
+    0,
+    0,
+    0,
+    0,
+    0,
+    0,  //
+    0,
+    1,
+    2,
+    3,
+    4,
+    5,
+    6,
+    7,
+    8,
+    9,
+    10,
+    11,
+    // Luminance AC
+    0x10,
+    0,
+    2,
+    1,
+    3,
+    3,
+    2,
+    4,
+    3,
+    5,
+    5,
+    4,
+    4,
+    0,
+    0,
+    1,
+    0x7d,  //
+    0x01,
+    0x02,
+    0x03,
+    0x00,
+    0x04,
+    0x11,
+    0x05,
+    0x12,
+    0x21,
+    0x31,
+    0x41,
+    0x06,
+    0x13,
+    0x51,
+    0x61,
+    0x07,
+    0x22,
+    0x71,
+    0x14,
+    0x32,
+    0x81,
+    0x91,
+    0xa1,
+    0x08,
+    0x23,
+    0x42,
+    0xb1,
+    0xc1,
+    0x15,
+    0x52,
+    0xd1,
+    0xf0,
+    0x24,
+    0x33,
+    0x62,
+    0x72,
+    0x82,
+    0x09,
+    0x0a,
+    0x16,
+    0x17,
+    0x18,
+    0x19,
+    0x1a,
+    0x25,
+    0x26,
+    0x27,
+    0x28,
+    0x29,
+    0x2a,
+    0x34,
+    0x35,
+    0x36,
+    0x37,
+    0x38,
+    0x39,
+    0x3a,
+    0x43,
+    0x44,
+    0x45,
+    0x46,
+    0x47,
+    0x48,
+    0x49,
+    0x4a,
+    0x53,
+    0x54,
+    0x55,
+    0x56,
+    0x57,
+    0x58,
+    0x59,
+    0x5a,
+    0x63,
+    0x64,
+    0x65,
+    0x66,
+    0x67,
+    0x68,
+    0x69,
+    0x6a,
+    0x73,
+    0x74,
+    0x75,
+    0x76,
+    0x77,
+    0x78,
+    0x79,
+    0x7a,
+    0x83,
+    0x84,
+    0x85,
+    0x86,
+    0x87,
+    0x88,
+    0x89,
+    0x8a,
+    0x92,
+    0x93,
+    0x94,
+    0x95,
+    0x96,
+    0x97,
+    0x98,
+    0x99,
+    0x9a,
+    0xa2,
+    0xa3,
+    0xa4,
+    0xa5,
+    0xa6,
+    0xa7,
+    0xa8,
+    0xa9,
+    0xaa,
+    0xb2,
+    0xb3,
+    0xb4,
+    0xb5,
+    0xb6,
+    0xb7,
+    0xb8,
+    0xb9,
+    0xba,
+    0xc2,
+    0xc3,
+    0xc4,
+    0xc5,
+    0xc6,
+    0xc7,
+    0xc8,
+    0xc9,
+    0xca,
+    0xd2,
+    0xd3,
+    0xd4,
+    0xd5,
+    0xd6,
+    0xd7,
+    0xd8,
+    0xd9,
+    0xda,
+    0xe1,
+    0xe2,
+    0xe3,
+    0xe4,
+    0xe5,
+    0xe6,
+    0xe7,
+    0xe8,
+    0xe9,
+    0xea,
+    0xf1,
+    0xf2,
+    0xf3,
+    0xf4,
+    0xf5,
+    0xf6,
+    0xf7,
+    0xf8,
+    0xf9,
+    0xfa,
+    // Chrominance DC
+    0x01,
+    0,
+    3,
+    1,
+    1,
+    1,
+    1,
+    1,
+    1,
+    1,
+    1,
+    1,
+    0,
+    0,
+    0,
+    0,
+    0,  //
+    0,
+    1,
+    2,
+    3,
+    4,
+    5,
+    6,
+    7,
+    8,
+    9,
+    10,
+    11,
+    // Chrominance AC
+    0x11,
+    0,
+    2,
+    1,
+    2,
+    4,
+    4,
+    3,
+    4,
+    7,
+    5,
+    4,
+    4,
+    0,
+    1,
+    2,
+    0x77,  //
+    0x00,
+    0x01,
+    0x02,
+    0x03,
+    0x11,
+    0x04,
+    0x05,
+    0x21,
+    0x31,
+    0x06,
+    0x12,
+    0x41,
+    0x51,
+    0x07,
+    0x61,
+    0x71,
+    0x13,
+    0x22,
+    0x32,
+    0x81,
+    0x08,
+    0x14,
+    0x42,
+    0x91,
+    0xa1,
+    0xb1,
+    0xc1,
+    0x09,
+    0x23,
+    0x33,
+    0x52,
+    0xf0,
+    0x15,
+    0x62,
+    0x72,
+    0xd1,
+    0x0a,
+    0x16,
+    0x24,
+    0x34,
+    0xe1,
+    0x25,
+    0xf1,
+    0x17,
+    0x18,
+    0x19,
+    0x1a,
+    0x26,
+    0x27,
+    0x28,
+    0x29,
+    0x2a,
+    0x35,
+    0x36,
+    0x37,
+    0x38,
+    0x39,
+    0x3a,
+    0x43,
+    0x44,
+    0x45,
+    0x46,
+    0x47,
+    0x48,
+    0x49,
+    0x4a,
+    0x53,
+    0x54,
+    0x55,
+    0x56,
+    0x57,
+    0x58,
+    0x59,
+    0x5a,
+    0x63,
+    0x64,
+    0x65,
+    0x66,
+    0x67,
+    0x68,
+    0x69,
+    0x6a,
+    0x73,
+    0x74,
+    0x75,
+    0x76,
+    0x77,
+    0x78,
+    0x79,
+    0x7a,
+    0x82,
+    0x83,
+    0x84,
+    0x85,
+    0x86,
+    0x87,
+    0x88,
+    0x89,
+    0x8a,
+    0x92,
+    0x93,
+    0x94,
+    0x95,
+    0x96,
+    0x97,
+    0x98,
+    0x99,
+    0x9a,
+    0xa2,
+    0xa3,
+    0xa4,
+    0xa5,
+    0xa6,
+    0xa7,
+    0xa8,
+    0xa9,
+    0xaa,
+    0xb2,
+    0xb3,
+    0xb4,
+    0xb5,
+    0xb6,
+    0xb7,
+    0xb8,
+    0xb9,
+    0xba,
+    0xc2,
+    0xc3,
+    0xc4,
+    0xc5,
+    0xc6,
+    0xc7,
+    0xc8,
+    0xc9,
+    0xca,
+    0xd2,
+    0xd3,
+    0xd4,
+    0xd5,
+    0xd6,
+    0xd7,
+    0xd8,
+    0xd9,
+    0xda,
+    0xe2,
+    0xe3,
+    0xe4,
+    0xe5,
+    0xe6,
+    0xe7,
+    0xe8,
+    0xe9,
+    0xea,
+    0xf2,
+    0xf3,
+    0xf4,
+    0xf5,
+    0xf6,
+    0xf7,
+    0xf8,
+    0xf9,
+    0xfa,
+};
+static_assert(sizeof(kDhtBody) == 0x01A2 - 2);
+
+void put16(std::vector<std::uint8_t>& out, int v) {
+  out.push_back(static_cast<std::uint8_t>(v >> 8));
+  out.push_back(static_cast<std::uint8_t>(v));
+}
+
+void writeHeaders(std::vector<std::uint8_t>& out, int width, int height) {
+  out.insert(out.end(), {0xFF, 0xD8});
+  for (int t = 0; t < 2; ++t) {
+    out.insert(out.end(), {0xFF, 0xDB, 0x00, 0x43, static_cast<std::uint8_t>(t)});
+    const auto& table = t == 0 ? kJpegLumaQuant : kJpegChromaQuant;
+    out.insert(out.end(), table.begin(), table.end());
+  }
+  out.insert(out.end(), {0xFF, 0xC4, 0x01, 0xA2});
+  out.insert(out.end(), std::begin(kDhtBody), std::end(kDhtBody));
+  out.insert(out.end(), {0xFF, 0xC0, 0x00, 0x11, 8});
+  put16(out, height);
+  put16(out, width);
+  out.insert(out.end(), {3, 1, 0x11, 0, 2, 0x11, 1, 3, 0x11, 1});
+  out.insert(out.end(), {0xFF, 0xDA, 0x00, 0x0C, 3, 1, 0x00, 2, 0x11, 3, 0x11, 0, 63, 0});
+}
+
+// Most significant bit first, with a 0x00 stuffed after every 0xFF.
+class BitWriter {
+ public:
+  explicit BitWriter(std::vector<std::uint8_t>& out) : out_(out) {}
+
+  void put(std::uint32_t bits, int count) {
+    acc_ = (acc_ << count) | (bits & ((1u << count) - 1));
+    filled_ += count;
+    while (filled_ >= 8) {
+      filled_ -= 8;
+      emit(static_cast<std::uint8_t>(acc_ >> filled_));
+    }
+    acc_ &= (1u << filled_) - 1;
+  }
+  // The last partial byte is filled with 0 bits: decoders stop after the last block
+  // and never read them.
+  void flush() {
+    if (filled_ > 0) emit(static_cast<std::uint8_t>(acc_ << (8 - filled_)));
+    acc_ = 0;
+    filled_ = 0;
+  }
+
+ private:
+  void emit(std::uint8_t byte) {
+    out_.push_back(byte);
+    if (byte == 0xFF) out_.push_back(0x00);
+  }
+  std::vector<std::uint8_t>& out_;
+  std::uint32_t acc_ = 0;
+  int filled_ = 0;
+};
+
+int bitCount(int magnitude) {
+  int n = 0;
+  while (magnitude) {
+    ++n;
+    magnitude >>= 1;
+  }
+  return n;
+}
+
+void putSymbol(BitWriter& bits, const HuffmanSlot& slot, int symbol) {
+  int pos = slot.positionOf[static_cast<std::size_t>(symbol)];
+  // The typical tables hold every symbol that 8-bit samples can produce.
+  if (pos < 0) return;
+  bits.put(slot.code[static_cast<std::size_t>(pos)], slot.length[static_cast<std::size_t>(pos)]);
+}
+
+// The value's low bits as the standard codes them: negative values minus one.
+void putValue(BitWriter& bits, int value, int category) {
+  if (category) bits.put(static_cast<std::uint32_t>(value < 0 ? value - 1 : value), category);
+}
+
+// w[i][k]: the product of the two cosines that pixel i contributes to coefficient k.
+struct DctWeights {
+  double w[64][64];
+  DctWeights() {
+    for (int y = 0; y < 8; ++y)
+      for (int x = 0; x < 8; ++x)
+        for (int v = 0; v < 8; ++v)
+          for (int u = 0; u < 8; ++u) w[y * 8 + x][v * 8 + u] = kCos4[u][x] * kCos4[v][y];
+  }
+};
+
+// The direct double sum, pixel by pixel over all 64 coefficients at once, so that each
+// coefficient still adds its terms in row order while the loop over coefficients can
+// run in parallel lanes. Results are truncated towards zero.
+void forwardDct(const double samples[64], std::int16_t out[64]) {
+  static const DctWeights weights;
+  double acc[64] = {};
+  for (int i = 0; i < 64; ++i) {
+    double s = samples[i];
+    const double* w = weights.w[i];
+    for (int k = 0; k < 64; ++k) acc[k] += s * w[k];
+  }
+  for (int v = 0; v < 8; ++v) {
+    double cv = v ? 1.0 : kC0;
+    for (int u = 0; u < 8; ++u) {
+      double cu = u ? 1.0 : kC0;
+      out[v * 8 + u] = static_cast<std::int16_t>(static_cast<int>(0.25 * cv * cu * acc[v * 8 + u]));
+    }
+  }
+}
+
+double clampSample(double v) {
+  return v < 0 ? 0 : (v > 255 ? 255 : v);
+}
+
+class BlockCoder {
+ public:
+  BlockCoder(const JpegCodec& codec, std::vector<std::uint8_t>& out) : codec_(codec), bits_(out) {}
+
+  // Quantises one block of samples (natural order, already minus 128) and codes it.
+  void code(const double samples[64], int component) {
+    std::int16_t natural[64];
+    forwardDct(samples, natural);
+    const auto& table = component == 0 ? kJpegLumaQuant : kJpegChromaQuant;
+    int zz[64];
+    for (int k = 0; k < 64; ++k) {
+      int z = kZigzagOfNatural[static_cast<std::size_t>(k)];
+      zz[z] = natural[k] / table[static_cast<std::size_t>(z)];
+    }
+    const HuffmanSlot& dc = codec_.slots[component == 0 ? 0 : 1];
+    const HuffmanSlot& ac = codec_.slots[component == 0 ? 16 : 17];
+
+    int diff = zz[0] - predictor_[component];
+    predictor_[component] = zz[0];
+    int category = bitCount(diff < 0 ? -diff : diff);
+    putSymbol(bits_, dc, category);
+    putValue(bits_, diff, category);
+
+    int run = 0;
+    for (int k = 1; k < 64; ++k) {
+      if (zz[k] == 0) {
+        ++run;
+        continue;
+      }
+      for (; run >= 16; run -= 16) putSymbol(bits_, ac, 0xF0);
+      category = bitCount(zz[k] < 0 ? -zz[k] : zz[k]);
+      putSymbol(bits_, ac, run * 16 + category);
+      putValue(bits_, zz[k], category);
+      run = 0;
+    }
+    if (zz[63] == 0) putSymbol(bits_, ac, 0x00);
+  }
+
+  void finish() { bits_.flush(); }
+
+ private:
+  const JpegCodec& codec_;
+  BitWriter bits_;
+  int predictor_[3] = {0, 0, 0};
+};
+
+}  // namespace
+
+void encode(JpegCodec& codec, int width, int height, const std::uint8_t* pixels, std::size_t stride,
+            std::vector<std::uint8_t>& out) {
+  codec.width = width;
+  codec.height = height;
+  codec.paddedWidth = (width + 7) & ~7;
+  codec.paddedHeight = (height + 7) & ~7;
+  for (auto& slot : codec.slots) slot = HuffmanSlot{};
+
+  writeHeaders(out, width, height);
+  ByteReader dht(kDhtBody, sizeof kDhtBody);
+  codec.parseHuffmanTables(dht);
+
+  // The colour constants are single-precision values used in double arithmetic: white
+  // then comes out as Y 255, Cb 128 and Cr just below 128.
+  constexpr double kYr = 0.299f, kYg = 0.587f, kYb = 0.114f;
+  constexpr double kCbR = 0.1687f, kCbG = 0.3313f;
+  constexpr double kCrG = 0.4187f, kCrB = 0.0813f;
+  BlockCoder coder(codec, out);
+  double planes[3][64];
+  for (int by = 0; by < codec.paddedHeight; by += 8) {
+    for (int bx = 0; bx < codec.paddedWidth; bx += 8) {
+      for (int y = 0; y < 8; ++y) {
+        const std::uint8_t* row = by + y < height ? pixels + stride * (by + y) : nullptr;
+        for (int x = 0; x < 8; ++x) {
+          int i = y * 8 + x;
+          if (!row || bx + x >= width) {
+            // Padding stays at 0 after the level shift: mid-grey with neutral colour.
+            planes[0][i] = planes[1][i] = planes[2][i] = 0;
+            continue;
+          }
+          const std::uint8_t* p = row + (bx + x) * 3;
+          double b = p[0], g = p[1], r = p[2];
+          double luma = kYr * r + kYg * g + kYb * b;
+          double cb = 0.5 * b - (kCbR * r + kCbG * g) + 128;
+          double cr = 0.5 * r - kCrG * g - kCrB * b + 128;
+          planes[0][i] = static_cast<int>(clampSample(luma)) - 128;
+          planes[1][i] = static_cast<int>(clampSample(cb)) - 128;
+          planes[2][i] = static_cast<int>(clampSample(cr)) - 128;
+        }
+      }
+      for (int c = 0; c < 3; ++c) coder.code(planes[c], c);
+    }
+  }
+  coder.finish();
+  out.insert(out.end(), {0xFF, 0xD9});
+}
+
+int encodeJpeg(DibImage& image, std::vector<std::uint8_t>& out, std::string* reason) {
+  auto fail = [&](JpegStatus status) {
+    if (reason) *reason = jpegStatusText(status);
+    return 0;
+  };
+  int bits = image.bitsPerPixel();
+  if (bits == 8) {
+    DibImage copy;
+    copy.copyFrom(image);
+    if (copy.empty() || !convertTo24Bits(copy)) return fail(JpegStatus::EmptyPicture);
+    return encodeJpeg(copy, out, reason);
+  }
+  if (bits != 24) return fail(bits < 0 ? JpegStatus::EmptyPicture : JpegStatus::UnsupportedDepth);
+  if (!image.rowsInsideBlock() || image.width() < 1 || image.height() < 1 ||
+      image.width() > 65535 || image.height() > 65535)
+    return fail(JpegStatus::EmptyPicture);
+
+  // The coder reads rows top row first from the block's first row, so the picture is
+  // mirrored for the time of the coding and restored whatever happens.
+  struct Mirror {
+    DibImage& image;
+    explicit Mirror(DibImage& i) : image(i) { image.flipRows(); }
+    ~Mirror() { image.flipRows(); }
+  };
+  std::size_t start = out.size();
+  try {
+    Mirror mirror(image);
+    JpegCodec codec;
+    encode(codec, image.width(), image.height(), image.block().data() + image.pixelOffset(),
+           image.rowBytes(), out);
+  } catch (const std::bad_alloc&) {
+    out.resize(start);
+    return fail(JpegStatus::OutOfMemory);
+  }
+  return 1;
+}
+
+int saveJpeg(DibImage& image, const std::string& fileName, std::string* reason) {
+  std::vector<std::uint8_t> bytes;
+  if (!encodeJpeg(image, bytes, reason)) return 0;
+  return writeFileAtomically(fileName, bytes, reason) ? 1 : 0;
+}
+
+}  // namespace vornel
