@@ -5,6 +5,7 @@
 #include "render/effects/effect_kernel.h"
 #include "render/effects/effects.h"
 #include "tests/effects_test_support.h"
+#include "tests/test_support.h"
 
 namespace vornel {
 namespace {
@@ -146,6 +147,51 @@ TEST(EffectsStamp, StarTrimCutsTheFirstRowThatReachesOne) {
   EXPECT_EQ(c.at(10, 20, 1), 0);
   EXPECT_EQ(c.at(20, 30, 2), 0);
   EXPECT_EQ(c.at(29, 11, 2), 255);
+}
+
+TEST(EffectsStamp, FaintStarLightStillMovesWrappedCoverageTowardZero) {
+  // Row 0 reaches 1 only in a cell the trim then cuts; all that is left adds 0.255.
+  EffectKernel star = makeKernel(kStarKernelSide, kStarKernelSide);
+  for (float& w : star.weights) w = 1e-6f;
+  star.cell(-50, 0)[0] = 0.01f;
+  EffectCanvas c(8, 8);
+  c.fillCanvas(40, 40, 40);
+  c.edge[3 * 8 + 3] = 255;
+  c.cover(1, 1) = -5;
+  c.cover(1, 2) = 5;
+  starFilter(c.canvasRows(), c.edge.data(), star, 0x00FFFFFF, 1000.0f, 0, 0, c.plane.data());
+  EXPECT_EQ(c.cover(1, 1), -4) << "trunc(-5 + 0.255)";
+  EXPECT_EQ(c.cover(1, 2), 5);
+  for (std::uint8_t v : c.canvas) ASSERT_EQ(v, 40);
+}
+
+TEST(EffectsStamp, StarFilterMatchesSingleStampsOfTheTrimmedKernel) {
+  test::TestRandom random(7);
+  EffectKernel star = makeKernel(kStarKernelSide, kStarKernelSide);
+  for (float& w : star.weights) w = static_cast<float>(random.below(2000) - 200) * 1e-6f;
+  star.cell(-50, 3)[1] = 0.01f;  // row 0 reaches 1: one ring is trimmed
+  EffectCanvas c(24, 20), ref(24, 20);
+  for (int i = 0; i < 20; ++i) {
+    int y = 1 + random.below(18), x = 1 + random.below(22);
+    c.edge[y * 24 + x] = ref.edge[y * 24 + x] = 255;
+  }
+  for (std::size_t i = 0; i < c.plane.size(); ++i)
+    c.plane[i] = ref.plane[i] = static_cast<std::int16_t>(random.below(600) - 300);
+  const std::uint32_t colour = 0x00C08040;
+  starFilter(c.canvasRows(), c.edge.data(), star, colour, 2000.0f, 2, -1, c.plane.data());
+
+  EffectKernel trimmed = makeKernel(99, 99);
+  for (int dy = -49; dy <= 49; ++dy)
+    for (int dx = -49; dx <= 49; ++dx)
+      for (int k = 0; k < 3; ++k)
+        trimmed.cell(dy, dx)[k] =
+            2000.0f * static_cast<float>(colorChannel(colour, k)) * star.cell(dy, dx)[k];
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 24; ++x)
+      if (ref.edge[y * 24 + x])
+        stampKernelAdd(ref.canvasRows(), trimmed, x + 2, y - 1, ref.plane.data());
+  EXPECT_EQ(c.canvas, ref.canvas);
+  EXPECT_EQ(c.plane, ref.plane);
 }
 
 TEST(EffectsStamp, StarWithoutAKernelDrawsNothing) {

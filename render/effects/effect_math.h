@@ -54,4 +54,30 @@ inline int clampedCentre(int position, int offset, int size, int reach) {
   return static_cast<int>(std::clamp(c, -bound, bound));
 }
 
+// The kernel rows and columns (inclusive, relative to the centre) whose canvas pixel
+// lies inside a width x height canvas; empty when the footprint misses it.
+struct Footprint {
+  int dyLo = 0, dyHi = -1, dxLo = 0, dxHi = -1;
+  bool empty() const { return dyLo > dyHi || dxLo > dxHi; }
+};
+inline Footprint stampFootprint(int width, int height, int rx, int ry, int cx, int cy) {
+  long long dyLo = std::max<long long>(-ry, -static_cast<long long>(cy));
+  long long dyHi = std::min<long long>(ry, static_cast<long long>(height) - 1 - cy);
+  long long dxLo = std::max<long long>(-rx, -static_cast<long long>(cx));
+  long long dxHi = std::min<long long>(rx, static_cast<long long>(width) - 1 - cx);
+  if (dyLo > dyHi || dxLo > dxHi) return {};
+  return {static_cast<int>(dyLo), static_cast<int>(dyHi), static_cast<int>(dxLo),
+          static_cast<int>(dxHi)};
+}
+
+// One cell of an adding stamp: light saturates at white, and the sums are floats, as
+// the weights are.
+inline void addPlaneWeight(std::int16_t* cover, float w0) {
+  storePlane(*cover, truncToInt(*cover + std::min(255.0f, w0)));
+}
+inline void addLightCell(std::uint8_t* px, std::int16_t* cover, const float* w) {
+  for (int k = 0; k < 3; ++k) px[k] = truncToByte(std::min(255.0f, px[k] + w[k]));
+  addPlaneWeight(cover, w[0]);
+}
+
 }  // namespace vornel::effects

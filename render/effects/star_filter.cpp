@@ -1,4 +1,6 @@
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "render/effects/effect_math.h"
 #include "render/effects/effects.h"
@@ -34,6 +36,63 @@ EffectKernel scaledStar(const EffectKernel& star, std::uint32_t color, float int
   return out;
 }
 
+// The scaled star with, per kernel row, the runs of cells that can change a colour.
+// The rest of the kernel (weights in [0, 0.5)) leaves every channel as it is after
+// truncation, and a non-negative coverage value too; only a coverage value that has
+// wrapped below zero still moves toward zero under them. Most of a star is such faint
+// glow, so the stamp does the full work only on the runs.
+struct PreparedStar {
+  struct Run {
+    int lo, hi;  // dx, inclusive
+  };
+  EffectKernel kernel;
+  std::vector<std::vector<Run>> runs;  // indexed dy + ry
+
+  explicit PreparedStar(EffectKernel k) : kernel(std::move(k)), runs(2 * kernel.ry + 1) {
+    for (int dy = -kernel.ry; dy <= kernel.ry; ++dy) {
+      std::vector<Run>& row = runs[dy + kernel.ry];
+      for (int dx = -kernel.rx; dx <= kernel.rx; ++dx) {
+        const float* w = kernel.cell(dy, dx);
+        bool quiet = true;
+        for (int k = 0; k < 3; ++k) quiet = quiet && w[k] >= 0.0f && w[k] < 0.5f;
+        if (quiet) continue;
+        if (!row.empty() && row.back().hi == dx - 1)
+          row.back().hi = dx;
+        else
+          row.push_back({dx, dx});
+      }
+    }
+  }
+
+  void stamp(RgbRows canvas, int cx, int cy, std::int16_t* plane) const {
+    const effects::Footprint f =
+        effects::stampFootprint(canvas.width, canvas.height, kernel.rx, kernel.ry, cx, cy);
+    if (f.empty()) return;
+    for (int dy = f.dyLo; dy <= f.dyHi; ++dy) {
+      const int row = cy + dy;
+      std::uint8_t* px = canvas.pixel(row, cx);
+      std::int16_t* cover = plane + static_cast<std::size_t>(row) * canvas.width + cx;
+      const float* w = kernel.cell(dy, 0);
+      int next = f.dxLo;
+      for (const Run& run : runs[dy + kernel.ry]) {
+        if (run.hi < f.dxLo) continue;
+        if (run.lo > f.dxHi) break;
+        const int lo = std::max(run.lo, f.dxLo), hi = std::min(run.hi, f.dxHi);
+        faintCells(cover, w, next, lo - 1);
+        for (int dx = lo; dx <= hi; ++dx)
+          effects::addLightCell(px + dx * 3, cover + dx, w + dx * 3);
+        next = hi + 1;
+      }
+      faintCells(cover, w, next, f.dxHi);
+    }
+  }
+
+  static void faintCells(std::int16_t* cover, const float* w, int lo, int hi) {
+    for (int dx = lo; dx <= hi; ++dx)
+      if (cover[dx] < 0) effects::addPlaneWeight(cover + dx, w[dx * 3]);
+  }
+};
+
 }  // namespace
 
 void starFilter(RgbRows canvas, const std::uint8_t* edgeMask, const EffectKernel& star,
@@ -41,13 +100,13 @@ void starFilter(RgbRows canvas, const std::uint8_t* edgeMask, const EffectKernel
   if (star.rx < 0 || star.ry < 0 ||
       star.weights.size() < static_cast<std::size_t>(2 * star.rx + 1) * (2 * star.ry + 1) * 3)
     return;  // an unloaded star draws nothing
-  const EffectKernel kernel = scaledStar(star, color, intensity);
-  const int reach = std::max(kernel.rx, kernel.ry);
+  const PreparedStar prepared(scaledStar(star, color, intensity));
+  const int reach = std::max(prepared.kernel.rx, prepared.kernel.ry);
   for (int i = 0; i < canvas.height; ++i) {
     const std::uint8_t* edge = edgeMask + static_cast<std::size_t>(i) * canvas.width;
     for (int j = 0; j < canvas.width; ++j) {
       if (edge[j] == 0) continue;
-      stampKernelAdd(canvas, kernel, effects::clampedCentre(j, x, canvas.width, reach),
+      prepared.stamp(canvas, effects::clampedCentre(j, x, canvas.width, reach),
                      effects::clampedCentre(i, y, canvas.height, reach), plane);
     }
   }
