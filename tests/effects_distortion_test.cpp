@@ -200,8 +200,12 @@ TEST(EffectsDistortion, FractalTemplatesMoveOnlyTheirAxis) {
       for (int k = 0; k < 64; ++k) {
         int sc = sourceColumn(c, r, k), sr = sourceRow(c, r, k);
         if (sc < 0) continue;
-        if (t == kFractalY) EXPECT_EQ(sc, k);
-        if (t == kFractalX) EXPECT_EQ(sr, r);
+        if (t == kFractalY) {
+          EXPECT_EQ(sc, k);
+        }
+        if (t == kFractalX) {
+          EXPECT_EQ(sr, r);
+        }
         EXPECT_LE(std::abs(sc - k), 9);  // |fBm| stays below 1.125 at amplitude 8
         EXPECT_LE(std::abs(sr - r), 9);
         if (sc != k || sr != r) ++moved;
@@ -247,8 +251,12 @@ TEST(EffectsDistortion, RandomDotKeepsPixelsByTheirDraws) {
       }
     }
     EXPECT_EQ(noise.random.state, model.state);  // one draw per lit pixel, none for black
-    if (p7 == 1000) EXPECT_EQ(kept, 800);
-    if (p7 == 0) EXPECT_EQ(kept, 0);
+    if (p7 == 1000) {
+      EXPECT_EQ(kept, 800);
+    }
+    if (p7 == 0) {
+      EXPECT_EQ(kept, 0);
+    }
   }
 }
 

@@ -186,7 +186,9 @@ TEST(EffectsSpace, StarsFollowTheDrawOrderAndPlancksLaw) {
     }
     EXPECT_EQ(noise.random.state, model.state) << sparsity;
     // Up to 150 the faint layer's test, randomBelow(90) or less, always passes.
-    if (sparsity <= 150) EXPECT_EQ(stars, lit) << sparsity;
+    if (sparsity <= 150) {
+      EXPECT_EQ(stars, lit) << sparsity;
+    }
     if (sparsity == 1000) {
       EXPECT_GT(stars, lit / 6);
       EXPECT_LT(stars, lit / 2);
