@@ -4,8 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include "core/style_file.h"
+#include "render/canvas_layout.h"
 #include "render/compose.h"
+#include "render/dispatch.h"
 #include "render/engine.h"
+#include "render/job_commands.h"
 #include "test_support.h"
 
 namespace vornel {
@@ -281,6 +285,151 @@ TEST_F(PipelineFixture, HugePlacementsAreRefusedWithAReason) {
   messageBox(20000, 4);
   EXPECT_FALSE(renderJob(engine, &reason));
   EXPECT_EQ(doc.outputWidth, 0);
+}
+
+}  // namespace
+}  // namespace vornel
+
+namespace vornel {
+namespace {
+
+TEST_F(PipelineFixture, NewProjectAsksFirstAndCancelChangesNothing) {
+  doc.projectModified = true;
+  doc.layer(kMessageLayer).text = "Edited";
+  host.answers = {MsgAnswer::Cancel};
+  EXPECT_FALSE(newProject(engine));
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].text, "Save change to Untitled.vrn");
+  EXPECT_EQ(host.messages[0].caption, "Warning!");
+  EXPECT_EQ(doc.layer(kMessageLayer).text, "Edited");
+  EXPECT_TRUE(doc.projectModified);
+}
+
+TEST_F(PipelineFixture, NewProjectResetsTheJobButKeepsOtherFontFields) {
+  LayerRecord& m = doc.layer(kMessageLayer);
+  m.text = "Edited";
+  m.font.setFaceName("Courier New");
+  m.font.lfHeight = -40;
+  m.font.lfWidth = 0;
+  m.font.lfWeight = 700;
+  m.font.lfItalic = 1;
+  m.effects = {fill(0xFF)};
+  doc.layer(kTemplateLayer).kind = kLayerRoundBox;
+  doc.projectBackgroundColor = doc.ws.backgroundColor = 0x123456;
+  doc.projectModified = true;
+  host.answers = {MsgAnswer::No};
+  ASSERT_TRUE(newProject(engine));
+  EXPECT_EQ(m.text, "Hello Vornel!");
+  EXPECT_EQ(m.font.faceName(), "Arial");
+  EXPECT_EQ(m.font.lfHeight, 20);
+  EXPECT_EQ(m.font.lfWidth, 10);
+  EXPECT_EQ(m.font.lfWeight, 700);
+  EXPECT_EQ(m.font.lfItalic, 1);
+  EXPECT_TRUE(m.effects.empty());
+  EXPECT_EQ(doc.layer(kTemplateLayer).kind, kLayerNone);
+  EXPECT_EQ(doc.projectBackgroundColor, 0xFFFFFFu);
+  EXPECT_EQ(doc.ws.backgroundColor, 0xFFFFFFu);
+  EXPECT_FALSE(doc.projectModified);
+  // Rendered afresh: the output is the plain Message over white.
+  EXPECT_EQ(doc.outputWidth, doc.layer(kMessageLayer).width);
+}
+
+TEST_F(PipelineFixture, ChoosingAStyleAssignsItAndRenders) {
+  test::TempDir dir;
+  doc.appDirectory = dir.path() + "/";
+  doc.ws.effects = {fill(0x00FF00)};
+  doc.ws.backgroundColor = 0x0000FF;
+  ASSERT_TRUE(writeStyle(dir.file("green.sty"), doc));
+  clearWorkingStyle(doc);
+  doc.ws.backgroundColor = 0xFFFFFF;
+  messageBox(8, 4);
+  ASSERT_TRUE(chooseStyleForLayer(engine, kMessageLayer, "green.sty"));
+  EXPECT_EQ(doc.layer(kMessageLayer).effects.size(), 1u);
+  EXPECT_EQ(doc.messageStyleName, dir.file("green.sty"));
+  // Template and Bulletin are None, so the style's background colour is the job's.
+  EXPECT_EQ(doc.projectBackgroundColor, 0x0000FFu);
+  ASSERT_EQ(doc.outputWidth, 8);
+  EXPECT_EQ(DibRowAccess(doc.outputImage)[1][1 * 3 + 1], 254);  // green fill, full cover
+
+  doc.messageStyleModified = true;
+  host.answers = {MsgAnswer::Cancel};
+  EXPECT_FALSE(chooseStyleForLayer(engine, kMessageLayer, "green.sty"));
+  EXPECT_EQ(host.messages.back().text, "Save change to " + dir.file("green.sty"));
+}
+
+TEST_F(PipelineFixture, DispatcherSkipsUnknownTypesAndMissingStars) {
+  messageBox(8, 4);
+  ASSERT_TRUE(renderJob(engine));
+  RenderCanvas& c = engine.canvas;
+  clearCanvasToBlack(c);
+  std::vector<std::uint8_t> before = c.canvas;
+  for (int type : {-1, 13, 1000}) {
+    EffectRecord r = fill(0xFFFFFF);
+    r.type = type;
+    runEffect(engine, r, c.textRows(), c.canvasRows(), c.coverage.data());
+  }
+  EffectRecord star;
+  star.type = kStarFilter;
+  star.param(1) = 0xFFFFFF;
+  star.param(2) = 3;  // no such star image
+  star.param(6) = 10;
+  runEffect(engine, star, c.textRows(), c.canvasRows(), c.coverage.data());
+  EXPECT_EQ(c.canvas, before);
+  // Any fill kind but 4 and 5 is the colour fill.
+  for (int kind : {0, 3}) {
+    EffectRecord r = fill(0xFFFFFF);
+    r.param(5) = kind;
+    r.setTexture("missing.bmp");
+    clearCanvasToBlack(c);
+    runEffect(engine, r, c.textRows(), c.canvasRows(), c.coverage.data());
+    EXPECT_EQ(c.canvas[0], 254) << kind;
+  }
+}
+
+TEST_F(PipelineFixture, DispatcherBoundsKernelRadii) {
+  messageBox(8, 4);
+  ASSERT_TRUE(renderJob(engine));
+  RenderCanvas& c = engine.canvas;
+  for (int type : {kOutLine, kDropShadow, kDepthField, kCutOut}) {
+    for (int radius : {-5, 0, 1000000}) {
+      EffectRecord r;
+      r.type = type;
+      r.param(5) = type == kOutLine ? radius : 50;
+      r.param(6) = radius;
+      runEffect(engine, r, c.textRows(), c.canvasRows(), c.coverage.data());
+    }
+  }
+  SUCCEED();  // defined results and no out-of-bounds access (checked under ASan)
+}
+
+TEST_F(PipelineFixture, MaskedMessageTakesThePictureShape) {
+  // An "F" in a 6 x 5 picture; lit pixels are drawn in black over white.
+  const char* shape[] = {"......", ".####.", ".#....", ".###..", ".#...."};
+  ShapeMask& mask = engine.messageMask;
+  mask.width = 6;
+  mask.height = 5;
+  mask.lit.assign(30, 0);
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 6; ++x) mask.lit[static_cast<std::size_t>(y) * 6 + x] = shape[y][x] == '#';
+  doc.layer(kMessageLayer).effects = {fill(0)};
+  for (int clip : {0, 1}) {
+    doc.prefs.clipBlank = clip;
+    ASSERT_TRUE(renderJob(engine));
+    // Clip on: the 4 x 4 ink box (columns 1-4, rows 1-4), canvas (4 + 3) and (4 + 3)
+    // rounded down: 4 x 4. Clip off: the picture rounded up, 8 x 8.
+    const int side = clip ? 4 : 8, shift = clip ? 1 : 0;
+    ASSERT_EQ(doc.outputWidth, side);
+    ASSERT_EQ(doc.outputHeight, side);
+    DibRowAccess rows(doc.outputImage);
+    for (int y = 0; y < side; ++y)
+      for (int x = 0; x < side; ++x) {
+        int mx = x + shift, my = y + shift;
+        bool lit = mx < 6 && my < 5 && shape[my][mx] == '#';
+        EXPECT_EQ(rows[y][x * 3], lit ? 0 : 254) << clip << ": " << x << "," << y;
+      }
+  }
+  EXPECT_EQ(doc.layer(kMessageLayer).kind, kLayerFont);
+  EXPECT_EQ(doc.ws.kind, kLayerFont);
 }
 
 }  // namespace
