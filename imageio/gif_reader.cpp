@@ -157,19 +157,20 @@ void readExtension(ByteReader& r, int label, GifInfo& info) {
   skipDataBlocks(r);
 }
 
-// The most pixels `bytes` of LZW data could produce: at least two bits per code, and
-// after a clear the i-th code stands for at most i bytes (never more than 4096).
-std::size_t pixelsDataCouldHold(std::size_t bytes) {
-  std::size_t codes;
-  if (!checkedMul(bytes, 4, &codes)) return SIZE_MAX;
+// The most pixels `bytes` of LZW data could produce: each code takes at least
+// `codeBits` bits, and after a clear the i-th code stands for at most i bytes (never more
+// than 4096).
+std::size_t pixelsDataCouldHold(std::size_t bytes, int codeBits) {
+  std::size_t bits, codes, most;
+  if (!checkedMul(bytes, 8, &bits)) return SIZE_MAX;
+  codes = bits / static_cast<std::size_t>(codeBits);
   if (codes < 4096) return codes * (codes + 1) / 2;
-  std::size_t most;
   return checkedMul(codes, 4096, &most) ? most : SIZE_MAX;
 }
 
-// Pictures up to this size are allocated without asking the data, so a truncated file
-// still shows the part that arrived.
-constexpr std::size_t kUncheckedPixels = std::size_t{1} << 20;
+// Pictures up to this size are allocated without asking the data, so a small truncated
+// file still shows the part that arrived. Larger ones need data that could fill them.
+constexpr std::size_t kUncheckedPixels = std::size_t{1} << 16;
 
 // Steps the row order of an interlaced image: rows 0, 8, 16, ...; 4, 12, ...; 2, 6, ...;
 // then the odd rows.
@@ -271,8 +272,12 @@ bool decodeGif(const std::uint8_t* data, std::size_t size, GifPicture& out, std:
 
     if (width == 0 || height == 0) return fail(status, "Error, GIF image has no pixels");
     std::size_t pixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    // The first codes are one bit wider than the minimum code size that comes next; a bad
+    // size fails later, so count it as the narrowest.
+    int minCodeSize = r.atEnd() ? 1 : r.data()[r.pos()];
+    int codeBits = minCodeSize >= 1 && minCodeSize <= 8 ? minCodeSize + 1 : 2;
     if (!pixelCountOk(width, height) ||
-        (pixels > kUncheckedPixels && pixels > pixelsDataCouldHold(r.remaining())))
+        (pixels > kUncheckedPixels && pixels > pixelsDataCouldHold(r.remaining(), codeBits)))
       return fail(status, "Error, GIF image too large for its data");
     std::vector<std::uint8_t> rgb;
     try {
