@@ -105,8 +105,8 @@ TEST(StyleFile, ReadsTheWorkedExamples) {
             (std::vector<std::int32_t>{5, 6, 1, 2, 3, 4, 7, 8, 9, 10, 11, 12}));
   const EffectRecord& outline = doc.ws.effects[1];
   EXPECT_EQ(outline.type, kOutLine);
-  EXPECT_EQ(params(outline), (std::vector<std::int32_t>{0xFF0000, 0, 4, -3, 2, 0, 0, 0, 0, 0, 0,
-                                                        0}));
+  EXPECT_EQ(params(outline),
+            (std::vector<std::int32_t>{0xFF0000, 0, 4, -3, 2, 0, 0, 0, 0, 0, 0, 0}));
   // Only the blanks before the line break go; leading ones belong to the name.
   EXPECT_EQ(outline.texture(), "  rock.gif");
 
@@ -154,8 +154,8 @@ TEST(StyleFile, BadInputGivesADefinedResult) {
   // Short effect lines give 0; numbers beyond int range are clamped.
   VornelDocument doc = readText("DropShadow 7 8\n\nBackground 99999999999 -99999999999\n");
   ASSERT_EQ(doc.ws.effects.size(), 1u);
-  EXPECT_EQ(params(doc.ws.effects[0]), (std::vector<std::int32_t>{0, 0, 7, 8, 0, 0, 0, 0, 0, 0, 0,
-                                                                  0}));
+  EXPECT_EQ(params(doc.ws.effects[0]),
+            (std::vector<std::int32_t>{0, 0, 7, 8, 0, 0, 0, 0, 0, 0, 0, 0}));
   EXPECT_EQ(doc.ws.backgroundMode, 2147483647);
   EXPECT_EQ(doc.ws.backgroundColor, 0x80000000u);
 
