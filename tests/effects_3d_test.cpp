@@ -6,8 +6,10 @@
 #include <cmath>
 #include <vector>
 
+#include "render/dispatch.h"
 #include "render/effects/height_field.h"
 #include "render/effects/three_d.h"
+#include "render/engine.h"
 #include "tests/effects_test_support.h"
 #include "tests/test_support.h"
 
@@ -274,6 +276,62 @@ TEST(Effects3dEffect, OddShapesAndOffsetsStayDefined) {
       threeDSingleColor(relief, c.textRows(), c.canvasRows(), rec, c.plane.data());
     }
   }
+}
+
+}  // namespace
+}  // namespace vornel
+
+namespace vornel {
+namespace {
+
+// The engine's own state carries the relief and the random sequence between dispatches.
+TEST(Effects3dDispatch, ReliefEffectsRunOnTheEngineState) {
+  test::ScriptedHost host;
+  Engine engine(host);
+  RenderCanvas& c = engine.canvas;
+  c.width = 24;
+  c.height = 16;
+  c.textRaster.assign(24 * 16 * 3, 0);
+  for (int r = 4; r < 12; ++r)
+    for (int k = 4; k < 20; ++k)
+      for (int ch = 0; ch < 3; ++ch) c.textRaster[(r * 24 + k) * 3 + ch] = 255;
+  c.savedTextRaster = c.textRaster;
+  c.edgeMask.assign(24 * 16, 0);
+  c.canvas.assign(24 * 16 * 3, 0);
+  c.pressedCanvas = c.canvas;
+  c.coverage.assign(24 * 16, 0);
+  c.pressedCoverage = c.coverage;
+  c.heightFieldStale = true;
+
+  auto run = [&](EffectType type, std::initializer_list<std::pair<int, int>> params) {
+    EffectRecord rec;
+    rec.type = type;
+    for (auto [n, v] : params) rec.param(n) = v;
+    runEffect(engine, rec, c.textRows(), c.canvasRows(), c.coverage.data());
+  };
+  run(k3dSingleColor, {{1, 0xFFFFFF}, {5, 7}, {6, 100}, {8, 1000}});
+  EXPECT_FALSE(c.heightFieldStale);
+  EXPECT_EQ(engine.relief.profile.shape, 7);
+  EXPECT_GT(c.canvas[(8 * 24 + 10) * 3], 0);
+  EXPECT_EQ(c.coverage[8 * 24 + 10], 255);
+
+  run(kFog, {{1, 0xFF}, {5, 1}, {6, 100}, {8, 1000}, {11, 0}, {12, 100}});
+  EXPECT_EQ(engine.noise.random.state, [] {
+    RandomGenerator model;
+    for (int i = 0; i < 1791; ++i) model.draw();
+    return model.state;
+  }());
+  run(kSpace, {{5, 10}, {6, 0}});
+  run(kSpace, {{5, 10}, {6, 1}});
+  run(kTile, {});  // no texture by that name: nothing changes
+  run(kDisturbTemplet, {{5, 7}, {6, 100}, {7, 0}});
+  for (std::size_t i = 0; i < c.textRaster.size(); ++i) ASSERT_EQ(c.textRaster[i], 0);
+  run(kRoundBoxEffect, {{5, 1000}, {6, 1000}});
+  for (std::size_t i = 0; i < c.textRaster.size(); ++i) ASSERT_EQ(c.textRaster[i], 255);
+  run(kDisturbTemplet, {{5, 0}});
+  EXPECT_EQ(c.textRaster, c.savedTextRaster);
+  EXPECT_EQ(c.coverage[8 * 24 + 10], 0);
+  EXPECT_EQ(c.edgeMask[4 * 24 + 10], 255);
 }
 
 }  // namespace

@@ -102,7 +102,7 @@ TEST(EffectsFog, ExtremeParametersStayDefined) {
     bool stale = true;
     EffectRecord rec = fogRecord(0xFFFFFF, 0, v, v, v, v, v, v);
     rec.param(3) = v;
-    rec.param(4) = -v / 3;
+    rec.param(4) = v / -3;
     fog(noise, relief, stale, c.textRows(), c.canvasRows(), rec, c.plane.data());
   }
 }
