@@ -9,6 +9,7 @@
 #include "render/effects/height_field.h"
 #include "render/effects/round_box.h"
 #include "render/effects/space.h"
+#include "render/effects/texture_fill.h"
 #include "render/effects/three_d.h"
 #include "render/effects/tile.h"
 #include "render/engine.h"
@@ -41,8 +42,11 @@ void runEffect(Engine& engine, const EffectRecord& rec, RgbRows text, RgbRows ta
   const auto color1 = static_cast<std::uint32_t>(rec.param(1));
   switch (rec.type) {
     case kSingleColor:
-      // Kinds 4 and 5 are the texture fills, drawn by a later part of the renderer.
-      if (rec.param(5) == 4 || rec.param(5) == 5) return;
+      if (rec.param(5) == kTiledTextureFill || rec.param(5) == kStretchedTextureFill) {
+        textureFill(text, target, x, y, texturePath(engine.doc.appDirectory, rec.texture()),
+                    rec.param(5), plane);
+        return;
+      }
       colorFill(text, target, x, y, color1, plane);
       return;
     case kOutLine: {

@@ -15,8 +15,8 @@ struct Engine;
 // a style file may carry anything, and a kernel's side grows with twice the radius.
 inline constexpr int kMaxKernelRadius = 100;
 
-// Runs one record by its type code; unknown codes change nothing (so do the texture
-// fills until they are drawn). Kernels live for this one call.
+// Runs one record by its type code; unknown codes change nothing. Kernels and texture
+// pictures live for this one call.
 void runEffect(Engine& engine, const EffectRecord& record, RgbRows text, RgbRows target,
                std::int16_t* plane);
 
