@@ -1,0 +1,81 @@
+#include "core/output/batch_generate.h"
+
+#include <algorithm>
+
+#include "core/output/save_output.h"
+#include "imageio/file_bytes.h"
+#include "render/engine.h"
+#include "render/pipeline.h"
+
+namespace vornel {
+
+std::string batchBaseName(const std::string& chosenPath) {
+  if (chosenPath.size() > 3 && chosenPath[chosenPath.size() - 4] == '.')
+    return chosenPath.substr(0, chosenPath.size() - 4);
+  return chosenPath;
+}
+
+std::string batchImageName(const std::string& base, std::size_t index, std::int32_t type) {
+  // The extension is appended rather than set: a base such as "x.ab" would otherwise
+  // lose "ab0" to the extension and every image of the run would land on "x.jpg".
+  return base + std::to_string(index) + outputExtension(type);
+}
+
+std::string batchOverwriteQuestion(const std::string& firstName) {
+  return firstName + " \nThis file already exists. \nOverwrite all existing files?";
+}
+
+BatchResult generateBatchTo(Engine& engine, const BatchList& list, const std::string& chosenPath) {
+  VornelDocument& doc = engine.doc;
+  BatchResult result;
+  const std::string base = batchBaseName(chosenPath);
+  const std::int32_t type = doc.outputFileType;
+  const std::string firstName = batchImageName(base, 0, type);
+  if (fileExists(firstName) &&
+      engine.host.messageBox(batchOverwriteQuestion(firstName), "Warning!", MsgButtons::OkCancel,
+                             MsgIcon::Warning) != MsgAnswer::Ok) {
+    result.cancelled = true;
+    return result;
+  }
+
+  const std::string remembered = doc.layer(kMessageLayer).text;
+  {
+    BusyCursor busy(engine.host);
+    for (std::size_t i = 0; i < list.size(); ++i) {
+      const std::string name = batchImageName(base, i, type);
+      doc.layer(kMessageLayer).text = cutUtf8(list[i], kMaxTextBytes);
+      std::string reason;
+      if (!renderJob(engine, &reason)) {
+        result.failedNames.push_back(name);
+        result.failures.push_back(name + ": " + reason);
+        continue;
+      }
+      SaveResult saved = saveOutput(engine, name);
+      std::vector<std::string> expected = {name};
+      if (doc.pressedImage) expected.push_back(pressedOutputName(name, type));
+      for (const std::string& file : expected) {
+        if (std::find(saved.written.begin(), saved.written.end(), file) == saved.written.end())
+          result.failedNames.push_back(file);
+      }
+      result.written.insert(result.written.end(), saved.written.begin(), saved.written.end());
+      result.failures.insert(result.failures.end(), saved.failures.begin(), saved.failures.end());
+    }
+    doc.layer(kMessageLayer).text = remembered;
+    renderJob(engine);
+  }
+  engine.host.refreshPreview();
+  return result;
+}
+
+BatchResult generateBatch(Engine& engine, const BatchList& list) {
+  FileDialogOptions options;  // no filter
+  std::optional<std::string> chosen = engine.host.saveFileDialog(options);
+  if (!chosen) {
+    BatchResult cancelled;
+    cancelled.cancelled = true;
+    return cancelled;
+  }
+  return generateBatchTo(engine, list, *chosen);
+}
+
+}  // namespace vornel
