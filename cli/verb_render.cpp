@@ -1,6 +1,7 @@
 #include <ostream>
 
 #include "cli/args.h"
+#include "cli/render_options.h"
 #include "cli/verbs.h"
 #include "core/output/save_output.h"
 #include "core/project_file.h"
@@ -275,6 +276,33 @@ int verbRender(const std::vector<std::string>& args, CliContext& ctx) {
   for (const std::string& written : saved.written) ctx.out << written << "\n";
   for (const std::string& failure : saved.failures) cliError(ctx, kVerb, failure, kExitFailure);
   return saved.ok() ? kExitOk : kExitFailure;
+}
+
+}  // namespace vornel
+
+// The job options as the batch and size verbs use them (cli/render_options.h).
+namespace vornel {
+
+const std::vector<OptionSpec>& renderOptionSpecs() {
+  return renderSpecs();
+}
+
+bool applyRenderOptions(const ParsedArgs& parsed, Engine& engine, int& status,
+                        std::string& message) {
+  if (auto failed = buildJob(parsed, engine)) {
+    status = failed->status;
+    message = failed->message;
+    return false;
+  }
+  return true;
+}
+
+bool parseOutputType(const std::string& text, std::int32_t& type) {
+  return parseType(text, type);
+}
+
+std::int32_t outputTypeFromName(const std::string& name) {
+  return typeFromName(name);
 }
 
 }  // namespace vornel

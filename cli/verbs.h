@@ -13,5 +13,7 @@ int verbConvert(const std::vector<std::string>& args, CliContext& ctx);
 int verbRender(const std::vector<std::string>& args, CliContext& ctx);
 int verbStyle(const std::vector<std::string>& args, CliContext& ctx);
 int verbProject(const std::vector<std::string>& args, CliContext& ctx);
+int verbBatch(const std::vector<std::string>& args, CliContext& ctx);
+int verbSize(const std::vector<std::string>& args, CliContext& ctx);
 
 }  // namespace vornel

@@ -1,0 +1,16 @@
+#include "cli/render_options.h"
+
+#include <algorithm>
+
+namespace vornel {
+
+std::vector<OptionSpec> renderOptionSpecsWith(const std::vector<std::string>& drop,
+                                              const std::vector<OptionSpec>& extra) {
+  std::vector<OptionSpec> specs;
+  for (const OptionSpec& spec : renderOptionSpecs())
+    if (std::find(drop.begin(), drop.end(), spec.longName) == drop.end()) specs.push_back(spec);
+  specs.insert(specs.end(), extra.begin(), extra.end());
+  return specs;
+}
+
+}  // namespace vornel
