@@ -120,7 +120,7 @@ TEST_F(CliBatch, SizeEqualsTheSavedFileExceptForSixteenColours) {
     EXPECT_EQ(size.out, std::to_string(saved) + "\n") << type;
     EXPECT_TRUE(fileExists(app + "/fs.zzz"));
   }
-  // 16 colours: estimated with a 16-entry table, saved with 256 entries (720 bytes more).
+  // 16 colours: estimated with a 16-entry table, saved with a 256-entry one.
   std::vector<std::string> args = job;
   args.insert(args.end(), {"--type", "gif16"});
   CliRun size = verb("size", args);
