@@ -313,6 +313,15 @@ int dotTile(int x, int y) {
   return std::clamp(static_cast<int>(110 + 150 * lit), 40, 255);
 }
 
+// The same dome on a 6-pixel grid, for halftone dots that still read on small text.
+int smallDotTile(int x, int y) {
+  constexpr double kCentre = 2.5, kRadius = 2.8;
+  const double dx = x - kCentre, dy = y - kCentre;
+  const double d2 = dx * dx + dy * dy;
+  if (d2 > kRadius * kRadius) return 0;
+  return dx + dy < -1 ? 255 : 200;
+}
+
 int diamondTile(int x, int y) {
   constexpr double kCentre = 5.5;
   const double d = std::abs(x - kCentre) + std::abs(y - kCentre);
@@ -340,11 +349,11 @@ int scanlineTile(int, int y) {
 
 // A glassy square: a bright diagonal highlight across the upper-left half.
 int glassTile(int x, int y) {
-  constexpr int kSide = 10;
+  constexpr int kSide = 7;
   const int s = x + y;
   if (x == kSide - 1 || y == kSide - 1) return 120;
-  if (s >= 3 && s <= 5) return 255;
-  return s < 3 ? 230 : 195;
+  if (s >= 2 && s <= 3) return 255;
+  return s < 2 ? 230 : 195;
 }
 
 // --- writing -------------------------------------------------------------------------
@@ -437,10 +446,11 @@ int main(int argc, char** argv) {
       {"grass.jpg", 128, 128, grass},
   };
   const TileSpec tiles[] = {
-      {"square.git", 8, 8, squareTile}, {"bevel.git", 12, 12, bevelTile},
-      {"dot.git", 10, 10, dotTile},     {"diamond.git", 12, 12, diamondTile},
-      {"brick.git", 16, 8, brickTile},  {"scanline.git", 6, 6, scanlineTile},
-      {"glass.git", 10, 10, glassTile}, {"pixel.git", 4, 4, pixelTile},
+      {"square.git", 8, 8, squareTile},      {"bevel.git", 12, 12, bevelTile},
+      {"dot.git", 10, 10, dotTile},          {"diamond.git", 12, 12, diamondTile},
+      {"brick.git", 16, 8, brickTile},       {"scanline.git", 6, 6, scanlineTile},
+      {"glass.git", 7, 7, glassTile},        {"pixel.git", 4, 4, pixelTile},
+      {"small_dot.git", 6, 6, smallDotTile},
   };
 
   bool ok = true;
