@@ -3,11 +3,14 @@
 // to right, three little-endian 32-bit floats per cell (blue, green, red; all equal,
 // the star's colour comes from the effect).
 //
-// With (dx, dy) the cell's position from the centre (-50 ... 50), r = sqrt(dx^2 + dy^2):
+// With (dx, dy) the cell's position from the centre (-50 ... 50), r = sqrt(dx^2 + dy^2),
+// and values in units of the colour's full strength (1 = 255):
 //
-//   glow(r)       = 0.5 exp(-(r / 2.5)^2) + 0.5 exp(-r / 4)
-//   streak(a, c)  = 0.5 exp(-a / 10) exp(-(c / 0.7)^2)       (a along the streak,
-//                                                             c across it, in pixels)
+//   glow(r)       = exp(-(r / 1.1)^2)                  a bright core
+//                 + (8 / 255) exp(-r / 2.5)            a short soft halo
+//                 + (1.2 / 255) exp(-(r / 44.5)^2)     a faint wide halo
+//   streak(a, c)  = ((25 / 255) exp(-a / 6) + (0.6 / 255) exp(-a / 400))
+//                   x exp(-(c / 0.7)^2)          (a along the streak, c across it, in pixels)
 //   kind 0:  K = A glow(r)
 //   kind 1:  K = A (glow(r) + max(streak(|dx|, dy), streak(|dy|, dx)))
 //   kind 2:  K = A (glow(r) + max(streak(|dx + dy| / 2, (dx - dy) / sqrt 2),
@@ -15,13 +18,16 @@
 //   A = 1 / (10 x 1000)
 //
 // The effect multiplies the weights by intensity x 1000 and by the colour's channel
-// (0 ... 255), then drops what stays below 1. So a white star at the default intensity
-// 10 adds 255 x glow(r): full white at the centre (the streaks add more, saturating),
-// 1.1 at r = 19 and 0.86 at r = 20, so the glow ends about 20 pixels out. The diagonal
-// streaks measure along the diagonal in rows (|dx + dy| / 2), so both streak kinds reach
-// row 0 of the kernel with 0.5 A exp(-5): at intensity 20 that adds 1.7, which stops
-// the effect's trimming of the outer rings at the first one and lets the streaks run to
-// the edge; at intensity 10 they end a few pixels short of it.
+// (0 ... 255), stamps the result at every edge pixel of the letters and drops, per
+// stamp, what stays below 1. So a single white star at the default intensity 10 adds
+// 255 x glow(r): full white at the centre, and the faint halo still adds 1 at r = 19 and
+// nothing from r = 20 on. The halos are kept faint on purpose: a letter's edge stamps
+// dozens of stars over each pixel near it, and a brighter halo would sum to a solid
+// block of the star's colour. The diagonal streaks measure along the diagonal in rows
+// (|dx + dy| / 2). The streaks' long faint part stays below 1 on its own at intensity
+// 10, so there they end where the wide halo fades (about 45 pixels out on the axes);
+// at intensity 20 it adds 1 all the way, stops the effect's trimming of the outer
+// rings at the first one and lets the streaks run to the kernel's edge.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -39,11 +45,14 @@ constexpr int kSide = 2 * kHalf + 1;
 constexpr double kScale = 1.0 / (10.0 * 1000.0);
 
 double glow(double r) {
-  return 0.5 * std::exp(-(r / 2.5) * (r / 2.5)) + 0.5 * std::exp(-r / 4.0);
+  return std::exp(-(r / 1.1) * (r / 1.1)) + (8.0 / 255.0) * std::exp(-r / 2.5) +
+         (1.2 / 255.0) * std::exp(-(r / 44.5) * (r / 44.5));
 }
 
 double streak(double along, double across) {
-  return 0.5 * std::exp(-along / 10.0) * std::exp(-(across / 0.7) * (across / 0.7));
+  const double strength =
+      (25.0 / 255.0) * std::exp(-along / 6.0) + (0.6 / 255.0) * std::exp(-along / 400.0);
+  return strength * std::exp(-(across / 0.7) * (across / 0.7));
 }
 
 double weight(int kind, int dx, int dy) {
