@@ -286,7 +286,7 @@ using TileShader = std::function<int(int x, int y)>;
 // A square tile with a one-pixel black joint on its right and bottom: the mosaic's
 // grout shows as holes.
 int squareTile(int x, int y) {
-  constexpr int kSide = 8;
+  constexpr int kSide = 6;
   if (x == kSide - 1 || y == kSide - 1) return 0;
   if (x == 0 || y == 0) return 245;
   if (x == kSide - 2 || y == kSide - 2) return 160;
@@ -446,7 +446,7 @@ int main(int argc, char** argv) {
       {"grass.jpg", 128, 128, grass},
   };
   const TileSpec tiles[] = {
-      {"square.git", 8, 8, squareTile},      {"bevel.git", 12, 12, bevelTile},
+      {"square.git", 6, 6, squareTile},      {"bevel.git", 12, 12, bevelTile},
       {"dot.git", 10, 10, dotTile},          {"diamond.git", 12, 12, diamondTile},
       {"brick.git", 16, 8, brickTile},       {"scanline.git", 6, 6, scanlineTile},
       {"glass.git", 7, 7, glassTile},        {"pixel.git", 4, 4, pixelTile},
