@@ -21,9 +21,9 @@ const OptionSpec* findShort(const std::vector<OptionSpec>& specs, char c) {
   return nullptr;
 }
 
-void store(ParsedArgs& out, const OptionSpec& spec, const std::string& value) {
-  out.values[spec.longName] = value;
-  out.ordered.emplace_back(spec.longName, value);
+void store(ParsedArgs& out, const OptionSpec& option, const std::string& value) {
+  out.values[option.longName] = value;
+  out.ordered.emplace_back(option.longName, value);
 }
 
 }  // namespace
@@ -41,7 +41,7 @@ bool parseArgs(const std::vector<std::string>& args, const std::vector<OptionSpe
       optionsDone = true;
       continue;
     }
-    const OptionSpec* spec = nullptr;
+    const OptionSpec* option = nullptr;
     std::optional<std::string> inlineValue;
     std::string shown = a;
     if (a[1] == '-') {
@@ -52,28 +52,28 @@ bool parseArgs(const std::vector<std::string>& args, const std::vector<OptionSpe
         name = name.substr(0, eq);
         shown = "--" + name;
       }
-      spec = findLong(specs, name);
+      option = findLong(specs, name);
     } else {
-      spec = findShort(specs, a[1]);
+      option = findShort(specs, a[1]);
       shown = a.substr(0, 2);
       if (a.size() > 2) inlineValue = a.substr(2);
     }
-    if (!spec) {
+    if (!option) {
       error = "unknown option " + shown;
       return false;
     }
-    if (!spec->takesValue) {
+    if (!option->takesValue) {
       if (inlineValue) {
         error = "option " + shown + " takes no value";
         return false;
       }
-      store(out, *spec, "");
+      store(out, *option, "");
       continue;
     }
     if (inlineValue) {
-      store(out, *spec, *inlineValue);
+      store(out, *option, *inlineValue);
     } else if (i + 1 < args.size()) {
-      store(out, *spec, args[++i]);
+      store(out, *option, args[++i]);
     } else {
       error = "option " + shown + " needs a value";
       return false;
