@@ -179,16 +179,7 @@ std::optional<RenderError> buildJob(const ParsedArgs& parsed, Engine& engine) {
     if (!assignStyleToLayer(doc, index, *path))
       return RenderError{kExitFailure, *path + ": cannot read the style file"};
     layerStyleName(doc, index) = *path;
-    // The background rule of the pages: a Template style brings its background; a
-    // Message style brings its colour when nothing else is drawn.
-    if (index == kTemplateLayer) {
-      doc.projectBackgroundMode = doc.ws.backgroundMode;
-      doc.projectBackgroundColor = doc.ws.backgroundColor;
-      doc.projectBackgroundBitmap = doc.ws.backgroundBitmap;
-    } else if (index == kMessageLayer && doc.layer(kTemplateLayer).kind == kLayerNone &&
-               doc.layer(kBulletinLayer).kind == kLayerNone) {
-      doc.projectBackgroundColor = doc.ws.backgroundColor;
-    }
+    applyStyleBackground(doc, index);
   }
 
   LayerRecord& message = doc.layer(kMessageLayer);

@@ -35,6 +35,11 @@ bool chooseLayerStyle(VornelDocument& doc, Host& host, int index, const std::str
   std::string path = doc.appDirectory + entry;
   assignStyleToLayer(doc, index, path);
   name = path;
+  applyStyleBackground(doc, index);
+  return true;
+}
+
+void applyStyleBackground(VornelDocument& doc, int index) {
   if (index == kTemplateLayer) {
     doc.projectBackgroundMode = doc.ws.backgroundMode;
     doc.projectBackgroundColor = doc.ws.backgroundColor;
@@ -43,7 +48,6 @@ bool chooseLayerStyle(VornelDocument& doc, Host& host, int index, const std::str
              doc.layer(kBulletinLayer).kind == kLayerNone) {
     doc.projectBackgroundColor = doc.ws.backgroundColor;
   }
-  return true;
 }
 
 }  // namespace vornel

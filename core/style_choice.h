@@ -22,4 +22,9 @@ bool assignStyleToLayer(VornelDocument& doc, int index, const std::string& path)
 // colour does. Returns false when abandoned; the caller renders the job.
 bool chooseLayerStyle(VornelDocument& doc, Host& host, int index, const std::string& entry);
 
+// The background rule of a style just read for layer index: a Template style brings
+// its whole background line into the project; a Message style brings its colour when
+// neither Template nor Bulletin is drawn.
+void applyStyleBackground(VornelDocument& doc, int index);
+
 }  // namespace vornel
