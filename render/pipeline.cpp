@@ -307,29 +307,22 @@ bool renderJob(Engine& engine, std::string* reason) {
   doc.originX = static_cast<int>(minX);
   doc.originY = static_cast<int>(minY);
 
-  createFilledOutput(doc.outputImage, doc.outputWidth, doc.outputHeight,
-                     doc.projectBackgroundColor);
-  if (doc.pressedImage)
-    createFilledOutput(doc.pressedOutputImage, doc.outputWidth, doc.outputHeight,
-                       doc.projectBackgroundColor);
-
-  const bool smooth = doc.prefs.antialiasing == 1;
   RenderCanvas& c = engine.canvas;
   for (int i = 0; i < layerCount; ++i) {
     if (doc.layer(i).kind == kLayerNone) continue;
     if (!prepareLayer(engine, i, reason)) return refuse();
     runEffects(engine, false);
     LayerRecord& layer = doc.layer(i);
-    const int ox = layer.x - doc.originX, oy = layer.y - doc.originY;
     storeLayerImage(c.canvas.data(), c.coverage.data(), c.width, c.height, layer.image);
-    compositeLayer(doc.outputImage, layer.image, ox, oy, smooth);
     if (doc.pressedImage) {
       runPressedEffects(engine);
       storeLayerImage(c.pressedCanvas.data(), c.pressedCoverage.data(), c.width, c.height,
                       layer.pressedImage);
-      compositeLayer(doc.pressedOutputImage, layer.pressedImage, ox, oy, smooth);
     }
   }
+  // Each layer is stored as it is rendered; composing them afterwards gives the same
+  // picture as composing as they come, and keeps one composition path.
+  composeJob(doc);
   return true;
 }
 
