@@ -80,7 +80,7 @@ void runEffect(Engine& engine, const EffectRecord& rec, RgbRows text, RgbRows ta
       disturbTemplet(engine.canvas, engine.noise, rec.param(5), rec.param(6), rec.param(7));
       return;
     case kTile:
-      tileEffect(target, engine.doc.appDirectory + "texture/" + rec.texture(), plane);
+      tileEffect(target, texturePath(engine.doc.appDirectory, rec.texture()), plane);
       return;
     case k3dSingleColor:
       loadShapeProfile(engine.relief.profile, rec);
