@@ -189,7 +189,9 @@ std::optional<RenderError> buildJob(const ParsedArgs& parsed, Engine& engine) {
     if (!value) continue;
     int n = 0;
     if (!parseIntArg(*value, n) || n < -kMaxCanvasSide || n > kMaxCanvasSide)
-      return RenderError{kExitUsage, "--" + std::string(option) + " takes a whole number"};
+      return RenderError{kExitUsage, "--" + std::string(option) + " takes a whole number from " +
+                                         std::to_string(-kMaxCanvasSide) + " to " +
+                                         std::to_string(kMaxCanvasSide)};
     if (std::string(option) == "font-height") {
       message.font.lfHeight = n;
     } else {

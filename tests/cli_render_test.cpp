@@ -57,6 +57,16 @@ TEST_F(CliRender, UsageErrors) {
   EXPECT_EQ(run({"--help"}).status, kExitOk);
 }
 
+TEST_F(CliRender, OutOfRangeFontSizeAndEmptyPicturesAreExplained) {
+  RenderRun r = run({"--font-height", "99999", "-o", dir.file("x")});
+  EXPECT_EQ(r.status, kExitUsage);
+  EXPECT_NE(r.err.find("from -16384 to 16384"), std::string::npos) << r.err;
+  // Blanks light no pixel: the picture is empty, which is said but is not a failure.
+  r = run({"--message", "   ", "--type", "bmp", "-o", dir.file("blank")});
+  EXPECT_EQ(r.status, kExitOk) << r.err;
+  EXPECT_NE(r.err.find("nothing is drawn"), std::string::npos) << r.err;
+}
+
 TEST_F(CliRender, TypeFollowsTheNameUnlessGiven) {
   RenderRun r = run({"-o", dir.file("a")});
   ASSERT_EQ(r.status, kExitOk) << r.err;
