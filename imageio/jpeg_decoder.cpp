@@ -74,18 +74,19 @@ class EntropyReader {
   // True when bits past the end of the real data were used.
   bool overrun() const { return count_ < padBits_; }
 
-  // At a restart point: the rest of the current byte is padding; the marker must
-  // follow. Returns false when it does not.
+  // At a restart point: when a restart marker comes straight after the bits used so far
+  // (only the padding of the current byte left), skips it and starts afresh. Otherwise
+  // leaves the reader as it is, so the data goes on as one stream, and returns false.
   bool restart() {
+    if (count_ - padBits_ >= 8) return false;  // whole data bytes still unread
+    if (!(pos_ + 1 < size_ && data_[pos_] == 0xFF && (data_[pos_ + 1] & 0xF8) == 0xD0))
+      return false;
     acc_ = 0;
     count_ = 0;
     padBits_ = 0;
     atMarker_ = false;
-    if (pos_ + 1 < size_ && data_[pos_] == 0xFF && (data_[pos_ + 1] & 0xF8) == 0xD0) {
-      pos_ += 2;
-      return true;
-    }
-    return false;
+    pos_ += 2;
+    return true;
   }
 
  private:
@@ -363,7 +364,7 @@ JpegStatus Decoder::readScanHeader(ByteReader& body) {
   if (body.size() != 4 + 2 * static_cast<std::size_t>(count)) return JpegStatus::BadSegmentLength;
   for (int i = 0; i < count; ++i) {
     FrameComponent& c = frame_.comp[i];
-    if (body.u8() != c.id) return JpegStatus::ScanComponents;
+    body.u8();  // the identifier: scan components pair with the frame's in order
     std::uint8_t tables = body.u8();
     int dc = tables >> 4, ac = tables & 15;
     if (dc > 3 || ac > 3) return JpegStatus::BadTableNumber;
@@ -447,8 +448,9 @@ JpegStatus Decoder::decodeScan(std::size_t dataStart, DibImage& image) {
     for (std::size_t mx = 0; mx < mcusX; ++mx) {
       if (restartInterval_ > 0 && sinceRestart == restartInterval_) {
         if (reader.overrun()) return JpegStatus::TruncatedData;
-        if (!reader.restart()) return JpegStatus::MissingRestartMarker;
-        for (int i = 0; i < n; ++i) frame_.comp[i].predictor = 0;
+        // A missing marker is passed over: the predictors run on and the count restarts.
+        if (reader.restart())
+          for (int i = 0; i < n; ++i) frame_.comp[i].predictor = 0;
         sinceRestart = 0;
       }
       for (int i = 0; i < n; ++i) {
