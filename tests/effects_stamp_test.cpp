@@ -194,6 +194,34 @@ TEST(EffectsStamp, StarFilterMatchesSingleStampsOfTheTrimmedKernel) {
   EXPECT_EQ(c.plane, ref.plane);
 }
 
+TEST(EffectsStamp, StarCentredLeftOfAndAboveTheCanvasLightsOnlyItsOverlap) {
+  // A 7 x 7 square of 0.002 x 1000 x 255 = 510: the trim cuts its outer ring with the
+  // empty ones, leaving reach 2. Offset (-2, -2) centres the stamp of edge pixel (1, 1)
+  // at (-1, -1), so canvas rows and columns 0 and 1 saturate and nothing else changes.
+  EffectKernel star = makeKernel(kStarKernelSide, kStarKernelSide);
+  for (int dy = -3; dy <= 3; ++dy)
+    for (int dx = -3; dx <= 3; ++dx)
+      for (int ch = 0; ch < 3; ++ch) star.cell(dy, dx)[ch] = 0.002f;
+  EffectCanvas c(8, 8);
+  c.edge[1 * 8 + 1] = 255;
+  starFilter(c.canvasRows(), c.edge.data(), star, 0x00FFFFFF, 1000.0f, -2, -2, c.plane.data());
+  // And one centred right of and below the canvas: edge pixel (6, 6) moved by (3, 3).
+  EffectCanvas d(8, 8);
+  d.edge[6 * 8 + 6] = 255;
+  starFilter(d.canvasRows(), d.edge.data(), star, 0x00FFFFFF, 1000.0f, 3, 3, d.plane.data());
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x) {
+      const int near = x <= 1 && y <= 1 ? 255 : 0;
+      const int far = x >= 7 && y >= 7 ? 255 : 0;
+      for (int ch = 0; ch < 3; ++ch) {
+        ASSERT_EQ(c.at(y, x, ch), near) << y << "," << x;
+        ASSERT_EQ(d.at(y, x, ch), far) << y << "," << x;
+      }
+      ASSERT_EQ(c.cover(y, x), near);
+      ASSERT_EQ(d.cover(y, x), far);
+    }
+}
+
 TEST(EffectsStamp, StarWithoutAKernelDrawsNothing) {
   EffectCanvas c(8, 8);
   c.edge[3 * 8 + 3] = 255;

@@ -70,26 +70,29 @@ struct PreparedStar {
     if (f.empty()) return;
     for (int dy = f.dyLo; dy <= f.dyHi; ++dy) {
       const int row = cy + dy;
-      std::uint8_t* px = canvas.pixel(row, cx);
-      std::int16_t* cover = plane + static_cast<std::size_t>(row) * canvas.width + cx;
-      const float* w = kernel.cell(dy, 0);
+      // Pointers are formed only at the footprint's first cell: the centre itself may lie
+      // off the canvas, and a pointer there would lie outside the buffers.
+      std::uint8_t* px = canvas.pixel(row, cx + f.dxLo);
+      std::int16_t* cover = plane + static_cast<std::size_t>(row) * canvas.width + (cx + f.dxLo);
+      const float* w = kernel.cell(dy, f.dxLo);
       int next = f.dxLo;
       for (const Run& run : runs[dy + kernel.ry]) {
         if (run.hi < f.dxLo) continue;
         if (run.lo > f.dxHi) break;
         const int lo = std::max(run.lo, f.dxLo), hi = std::min(run.hi, f.dxHi);
-        faintCells(cover, w, next, lo - 1);
-        for (int dx = lo; dx <= hi; ++dx)
-          effects::addLightCell(px + dx * 3, cover + dx, w + dx * 3);
+        faintCells(cover, w, next - f.dxLo, lo - 1 - f.dxLo);
+        for (int i = lo - f.dxLo; i <= hi - f.dxLo; ++i)
+          effects::addLightCell(px + i * 3, cover + i, w + i * 3);
         next = hi + 1;
       }
-      faintCells(cover, w, next, f.dxHi);
+      faintCells(cover, w, next - f.dxLo, f.dxHi - f.dxLo);
     }
   }
 
+  // Cells lo ... hi counted from the pointers' first cell.
   static void faintCells(std::int16_t* cover, const float* w, int lo, int hi) {
-    for (int dx = lo; dx <= hi; ++dx)
-      if (cover[dx] < 0) effects::addPlaneWeight(cover + dx, w[dx * 3]);
+    for (int i = lo; i <= hi; ++i)
+      if (cover[i] < 0) effects::addPlaneWeight(cover + i, w[i * 3]);
   }
 };
 
