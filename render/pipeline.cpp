@@ -16,9 +16,14 @@ namespace vornel {
 namespace {
 
 // trunc(n x factor / 1000) as the layout has always computed it: the integer product
-// scaled by 0.001 in double precision, truncated toward zero.
+// scaled by 0.001 in double precision, truncated toward zero. Factors come from project
+// files and may be anything: the result saturates far beyond any picture the layout
+// accepts (such a box is refused later), so it always fits an int and sums with extents
+// and origins cannot overflow.
 int perMille(long long n, long long factor) {
-  return static_cast<int>(std::trunc(static_cast<double>(n * factor) * 0.001));
+  constexpr double kLimit = 1 << 30;
+  return static_cast<int>(
+      std::clamp(std::trunc(static_cast<double>(n * factor) * 0.001), -kLimit, kLimit));
 }
 
 // Characters of a layer text, a line break counting as the CR LF it is in files.
@@ -82,8 +87,12 @@ void loadLayer(Engine& engine, int index) {
   if (doc.ws.message.empty()) doc.ws.message = " ";  // an empty message lays out as nothing
 }
 
-bool layoutLayer(Engine& engine, int index, CanvasLayout& layout, std::string* reason) {
+bool layoutLayer(Engine& engine, int index, CanvasLayout& layout, std::string* reason,
+                 bool boxSizedByPlacement = false) {
   loadLayer(engine, index);
+  // The box of a Template or Bulletin round box is still the last placement's; it only
+  // counts once placement has sized it again, and a stale huge box must not refuse the job.
+  if (boxSizedByPlacement) engine.doc.ws.box[0] = engine.doc.ws.box[1] = 0;
   bool ok = measureLayout(engine, layout, reason);
   if (usesMask(engine, index)) loadLayerIntoWorkingSet(engine.doc, index);
   return ok;
@@ -280,7 +289,9 @@ bool renderJob(Engine& engine, std::string* reason) {
   for (int i = 0; i < layerCount; ++i) {
     if (doc.layer(i).kind == kLayerNone) continue;
     CanvasLayout layout;
-    if (!layoutLayer(engine, i, layout, reason)) return refuse();
+    const bool placedBox =
+        (i == kTemplateLayer || i == kBulletinLayer) && doc.layer(i).kind == kLayerRoundBox;
+    if (!layoutLayer(engine, i, layout, reason, placedBox)) return refuse();
     storeLayout(layout, doc.layer(i), true);
   }
 

@@ -272,6 +272,36 @@ TEST_F(PipelineFixture, PreviewsCopyTheCanvasIntoTheOutput) {
   EXPECT_EQ(DibRowAccess(doc.outputImage)[0][2], 0);
 }
 
+TEST_F(PipelineFixture, ExtremeRoundBoxFactorsAreRefusedNotOverflowed) {
+  // 200 x 2147483647 / 1000 = 429496729 fits an int, but the corner, 429496729 x
+  // 2147483647 / 1000, does not. The boxes are far beyond any picture: refused.
+  messageBox(200, 60);
+  doc.layer(kTemplateLayer).kind = kLayerRoundBox;
+  doc.layer(kBulletinLayer).kind = kLayerRoundBox;
+  doc.templateFactors = {INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX};
+  doc.bulletinFactors = doc.templateFactors;
+  std::string reason;
+  EXPECT_FALSE(renderJob(engine, &reason));
+  EXPECT_NE(reason.find("pixels"), std::string::npos);
+  EXPECT_EQ(doc.outputWidth, 0);
+  // Negative factors give boxes of negative size, whose corners overflow an int just
+  // the same; such boxes draw nothing.
+  doc.templateFactors = {INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN};
+  doc.bulletinFactors = doc.templateFactors;
+  renderJob(engine);
+  EXPECT_EQ(doc.layer(kTemplateLayer).box[0], -429496729);  // 200 x -2147483648 / 1000
+  EXPECT_EQ(doc.layer(kBulletinLayer).box[1], -128849018);  // 60 x -2147483648 / 1000
+  // Large but sane factors still work: 200 x 2000 / 1000 = 400, corners 400 x 3 / 1000.
+  doc.templateFactors = {2000, 1500, 3, 1000};
+  doc.bulletinFactors = {500, 500, 500, 500};
+  ASSERT_TRUE(renderJob(engine));
+  const LayerRecord& t = doc.layer(kTemplateLayer);
+  EXPECT_EQ(t.box[0], 400);
+  EXPECT_EQ(t.box[1], 90);
+  EXPECT_EQ(t.box[2], 1);
+  EXPECT_EQ(t.box[3], 90);
+}
+
 TEST_F(PipelineFixture, HugePlacementsAreRefusedWithAReason) {
   messageBox(8, 4);
   doc.layer(kMessageLayer).x = 2000000000;
