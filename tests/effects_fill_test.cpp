@@ -75,12 +75,14 @@ TEST(EffectsFill, OffsetsBeyondATinyCanvasDrawNothing) {
   colorFill(empty.textRows(), empty.canvasRows(), 1, 1, 0xFFFFFF, empty.plane.data());
 }
 
-TEST(EffectsFill, CoverageAddsAs16Bits) {
+TEST(EffectsFill, CoverageSaturatesInsteadOfWrapping) {
+  // A wrapped sum would turn a fully painted pixel transparent when layers are composed.
   EffectCanvas c(4, 4);
   c.lightAllText();
   c.cover(0, 0) = 32700;
   colorFill(c.textRows(), c.canvasRows(), 0, 0, 0, c.plane.data());
-  EXPECT_EQ(c.cover(0, 0), 32955 - 65536);
+  EXPECT_EQ(c.cover(0, 0), 32767);
+  EXPECT_EQ(c.cover(1, 1), 255);
 }
 
 // Canvas value after a full-coverage gradient pixel over black: red runs 0 ... 200.

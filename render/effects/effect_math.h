@@ -24,9 +24,11 @@ inline int truncToInt(double v) {
   return static_cast<int>(v);
 }
 
-// The coverage plane holds 16-bit values: sums wrap as 16-bit additions do.
+// The coverage plane holds 16-bit values. Sums saturate rather than wrap: many
+// overlapping stamps (thick outlines on large letters) can pass 32767, and a wrapped,
+// negative coverage would make a fully painted pixel transparent.
 inline void storePlane(std::int16_t& cell, int value) {
-  cell = static_cast<std::int16_t>(value);  // modular since C++20
+  cell = static_cast<std::int16_t>(std::clamp(value, -32768, 32767));
 }
 inline void addToPlane(std::int16_t& cell, int amount) {
   storePlane(cell, static_cast<int>(cell) + amount);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "render/effects/effect_math.h"
 #include "render/effects/offset_region.h"
 
 namespace vornel {
@@ -9,11 +10,6 @@ namespace vornel {
 std::uint8_t lowByteOfTrunc(double v) {
   if (!std::isfinite(v)) return 0;
   return static_cast<std::uint8_t>(static_cast<int>(std::fmod(std::trunc(v), 256.0)));
-}
-
-std::int16_t low16OfTrunc(double v) {
-  if (!std::isfinite(v)) return 0;
-  return static_cast<std::int16_t>(static_cast<int>(std::fmod(std::trunc(v), 65536.0)));
 }
 
 void fog(NoiseState& noise, ReliefState& relief, bool& heightFieldStale, RgbRows text,
@@ -44,7 +40,7 @@ void fog(NoiseState& noise, ReliefState& relief, bool& heightFieldStale, RgbRows
         px[k] = lowByteOfTrunc(v);
       }
       std::int16_t& cover = plane[static_cast<std::size_t>(r) * canvas.width + c];
-      cover = low16OfTrunc(t * 255 + cover);
+      effects::storePlane(cover, effects::truncToInt(t * 255 + cover));
     }
   }
 }

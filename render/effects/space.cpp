@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "render/effects/effect_math.h"
 #include "render/effects/fog.h"
 #include "render/effects/offset_region.h"
 
@@ -69,7 +70,7 @@ void space(NoiseState& noise, RgbRows text, RgbRows canvas, const EffectRecord& 
       px[1] = lowByteOfTrunc(std::fmin(star.y, 255));
       px[2] = lowByteOfTrunc(std::fmin(star.x, 255));
       std::int16_t& cover = plane[static_cast<std::size_t>(r) * canvas.width + c];
-      cover = static_cast<std::int16_t>(cover + 255);
+      effects::addToPlane(cover, 255);
     }
   }
 }

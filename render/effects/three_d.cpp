@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "render/effects/effect_math.h"
 #include "render/effects/offset_region.h"
 
 namespace vornel {
@@ -62,7 +63,7 @@ void threeDSingleColor(const ReliefState& relief, RgbRows text, RgbRows canvas,
       for (int k = 0; k < 3; ++k)
         px[k] = static_cast<std::uint8_t>((m[k] * shade[k] + (255 - m[k]) * px[k]) >> 8);
       std::int16_t& cover = plane[static_cast<std::size_t>(r) * canvas.width + c];
-      cover = static_cast<std::int16_t>(cover + m[0]);
+      effects::addToPlane(cover, m[0]);
     }
   }
 }
