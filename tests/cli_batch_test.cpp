@@ -14,10 +14,7 @@
 namespace vornel {
 namespace {
 
-struct CliRun {
-  int status;
-  std::string out, err;
-};
+using test::CliRun;
 
 struct CliBatch : ::testing::Test {
   test::TempDir dir;
@@ -25,11 +22,7 @@ struct CliBatch : ::testing::Test {
 
   void SetUp() override { std::filesystem::create_directory(app); }
 
-  CliRun run(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    int status = runCli(args, out, err);
-    return {status, out.str(), err.str()};
-  }
+  CliRun run(const std::vector<std::string>& args) { return test::runVornel(args); }
   // A render verb with the program folder of the test.
   CliRun verb(const std::string& name, std::vector<std::string> args) {
     args.insert(args.begin(), {name, "--app-dir", app});

@@ -10,15 +10,10 @@
 namespace vornel {
 namespace {
 
-struct CliRun {
-  int status;
-  std::string out, err;
-};
+using test::CliRun;
 
-CliRun run(std::vector<std::string> args) {
-  std::ostringstream out, err;
-  int status = runCli(args, out, err);
-  return {status, out.str(), err.str()};
+CliRun run(const std::vector<std::string>& args) {
+  return test::runVornel(args);
 }
 
 TEST(Cli, UsageAndHelp) {

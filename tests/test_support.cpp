@@ -7,7 +7,10 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <stdexcept>
+
+#include "cli/cli.h"
 
 namespace vornel::test {
 
@@ -34,6 +37,12 @@ std::optional<std::string> ScriptedHost::saveFileDialog(const FileDialogOptions&
   auto a = saveAnswers.front();
   saveAnswers.pop_front();
   return a;
+}
+
+CliRun runVornel(const std::vector<std::string>& args) {
+  std::ostringstream out, err;
+  int status = runCli(args, out, err);
+  return {status, out.str(), err.str()};
 }
 
 TempDir::TempDir() {

@@ -32,6 +32,13 @@ class ScriptedHost : public Host {
   void refreshPreview() override { ++previewRefreshes; }
 };
 
+// One in-process run of the vornel command: its exit status and what it printed.
+struct CliRun {
+  int status;
+  std::string out, err;
+};
+CliRun runVornel(const std::vector<std::string>& args);
+
 // A fresh empty folder under the system's temporary folder, removed on destruction.
 class TempDir {
  public:
