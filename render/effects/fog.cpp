@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "render/effects/effect_math.h"
-#include "render/effects/offset_region.h"
 
 namespace vornel {
 
@@ -21,9 +20,10 @@ void fog(NoiseState& noise, ReliefState& relief, bool& heightFieldStale, RgbRows
   const int intensity = record.param(12);
   const std::uint32_t color = static_cast<std::uint32_t>(record.param(1));
 
-  OffsetSpan rows = offsetSpan(y, canvas.height), columns = offsetSpan(x, canvas.width);
-  for (int r = rows.begin; r < rows.end; ++r) {
-    for (int c = columns.begin; c < columns.end; ++c) {
+  const effects::Span rows = effects::shiftedSpan(y, canvas.height);
+  const effects::Span columns = effects::shiftedSpan(x, canvas.width);
+  for (int r = rows.lo; r < rows.hi; ++r) {
+    for (int c = columns.lo; c < columns.hi; ++c) {
       const int tr = r - y, tc = c - x;
       if (text.pixel(tr, tc)[0] == 0) continue;
       double gx = static_cast<double>(tc * size) * 0.001;

@@ -4,7 +4,6 @@
 
 #include "render/effects/effect_math.h"
 #include "render/effects/fog.h"
-#include "render/effects/offset_region.h"
 
 namespace vornel {
 
@@ -56,9 +55,10 @@ void space(NoiseState& noise, RgbRows text, RgbRows canvas, const EffectRecord& 
   const int x = record.param(3), y = record.param(4);
   const std::int64_t size = record.param(5);
   const int sparsity = record.param(6);
-  OffsetSpan rows = offsetSpan(y, canvas.height), columns = offsetSpan(x, canvas.width);
-  for (int r = rows.begin; r < rows.end; ++r) {
-    for (int c = columns.begin; c < columns.end; ++c) {
+  const effects::Span rows = effects::shiftedSpan(y, canvas.height);
+  const effects::Span columns = effects::shiftedSpan(x, canvas.width);
+  for (int r = rows.lo; r < rows.hi; ++r) {
+    for (int c = columns.lo; c < columns.hi; ++c) {
       const int tr = r - y, tc = c - x;
       if (text.pixel(tr, tc)[0] == 0) continue;
       double gx = static_cast<double>(tc * size) * 0.001;

@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "render/effects/effect_math.h"
-#include "render/effects/offset_region.h"
 
 namespace vornel {
 
@@ -53,9 +52,10 @@ void threeDSingleColor(const ReliefState& relief, RgbRows text, RgbRows canvas,
   if (relief.field.width != text.width || relief.field.height != text.height) return;
   const int x = record.param(3), y = record.param(4);
   const std::uint32_t color = static_cast<std::uint32_t>(record.param(1));
-  OffsetSpan rows = offsetSpan(y, canvas.height), columns = offsetSpan(x, canvas.width);
-  for (int r = rows.begin; r < rows.end; ++r) {
-    for (int c = columns.begin; c < columns.end; ++c) {
+  const effects::Span rows = effects::shiftedSpan(y, canvas.height);
+  const effects::Span columns = effects::shiftedSpan(x, canvas.width);
+  for (int r = rows.lo; r < rows.hi; ++r) {
+    for (int c = columns.lo; c < columns.hi; ++c) {
       const std::uint8_t* m = text.pixel(r - y, c - x);
       if (m[0] == 0) continue;
       std::array<std::uint8_t, 3> shade = shadeRelief(relief, r - y, c - x, color);
