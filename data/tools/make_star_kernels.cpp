@@ -34,9 +34,10 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
+
+#include "imageio/file_bytes.h"
 
 namespace {
 
@@ -82,17 +83,7 @@ bool writeKernel(const std::filesystem::path& path, int kind) {
       for (int k = 0; k < 3; ++k) putFloat(bytes, w);
     }
   // Written beside the target and renamed, so an interrupted build leaves no short file.
-  std::filesystem::path temp = path;
-  temp += ".tmp";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    if (!out) return false;
-  }
-  std::error_code ec;
-  std::filesystem::rename(temp, path, ec);
-  return !ec;
+  return vornel::writeFileAtomically(path.string(), bytes, nullptr);
 }
 
 }  // namespace
