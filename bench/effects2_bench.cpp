@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/log_font.h"
+#include "platform/log_font.h"
 #include "platform/text_raster.h"
 #include "render/effects/fog.h"
 #include "render/effects/height_field.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/log_font.h"
+#include "platform/log_font.h"
 #include "imageio/dib_image.h"
 #include "render/effects/effect_record.h"
 

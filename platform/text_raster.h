@@ -18,7 +18,7 @@
 #include <memory>
 #include <string>
 
-#include "core/log_font.h"
+#include "platform/log_font.h"
 
 namespace vornel {
 

@@ -23,14 +23,6 @@ const char* const kEffectDisplayNames[kEffectTypeCount] = {"Draw",
                                                            "Space",
                                                            "Cut Out"};
 
-std::string cutUtf8(const std::string& s, std::size_t maxBytes) {
-  if (s.size() <= maxBytes) return s;
-  std::size_t n = maxBytes;
-  // Step back over continuation bytes so a multi-byte character is never split.
-  while (n > 0 && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80) --n;
-  return s.substr(0, n);
-}
-
 std::string EffectRecord::texture() const {
   return std::string(textureName, strnlen(textureName, kTextureNameSize));
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "imageio/utf8.h"
+
 namespace vornel {
 
 enum EffectType : std::int32_t {
@@ -54,8 +56,5 @@ bool appendEffectCopy(std::vector<EffectRecord>& list, bool& styleModified,
                       const EffectRecord& record);
 bool moveEffect(std::vector<EffectRecord>& list, bool& styleModified, int from, int to);
 bool removeEffect(std::vector<EffectRecord>& list, bool& styleModified, int index);
-
-// Longest prefix of s that is at most maxBytes long and ends on a UTF-8 character boundary.
-std::string cutUtf8(const std::string& s, std::size_t maxBytes);
 
 }  // namespace vornel

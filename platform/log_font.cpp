@@ -1,6 +1,6 @@
-#include "core/log_font.h"
+#include "platform/log_font.h"
 
-#include "render/effects/effect_record.h"
+#include "imageio/utf8.h"
 
 namespace vornel {
 
