@@ -17,6 +17,9 @@ else
   exit 1
 fi
 
+echo "== levels"
+scripts/check-levels.sh
+
 echo "== build and test"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$jobs"
