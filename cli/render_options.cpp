@@ -4,8 +4,8 @@
 #include <optional>
 
 #include "cli/cli.h"
+#include "core/job_edits.h"
 #include "core/project_file.h"
-#include "core/style_choice.h"
 #include "imageio/image_by_name.h"
 #include "render/engine.h"
 
@@ -147,43 +147,38 @@ bool loadMask(const std::string& path, ShapeMask& mask, std::string& reason) {
 }
 
 // The job as the options describe it: the project, then layer kinds and texts, then the
-// styles, then every value option, so values given on the command line always win.
+// styles, then every value option, so values given on the command line always win. Each
+// change is the same job edit the window's pages make.
 std::optional<RenderError> buildJob(const ParsedArgs& parsed, Engine& engine) {
   VornelDocument& doc = engine.doc;
   std::string reason;
   if (auto project = parsed.get("project")) {
     if (readProject(doc, *project, &reason) != 0)
       return RenderError{kExitFailure, *project + ": " + reason};
-    doc.projectName = *project;
   }
   const std::pair<const char*, int> kinds[] = {{"template", kTemplateLayer},
                                                {"bulletin", kBulletinLayer}};
   for (auto [option, index] : kinds) {
-    if (auto value = parsed.get(option)) {
-      if (!parseKind(*value, index == kTemplateLayer, doc.layer(index).kind))
-        return RenderError{kExitUsage,
-                           "unknown --" + std::string(option) + " kind '" + *value + "'"};
-    }
+    auto value = parsed.get(option);
+    std::int32_t kind = kLayerNone;
+    if (value &&
+        (!parseKind(*value, index == kTemplateLayer, kind) || !editLayerKind(doc, index, kind)))
+      return RenderError{kExitUsage, "unknown --" + std::string(option) + " kind '" + *value + "'"};
   }
-  if (auto text = parsed.get("template-text"))
-    doc.layer(kTemplateLayer).text = cutUtf8(*text, kMaxTextBytes);
-  if (auto message = parsed.get("message"))
-    doc.layer(kMessageLayer).text = cutUtf8(*message, kMaxTextBytes);
+  if (auto text = parsed.get("template-text")) editLayerText(doc, kTemplateLayer, *text);
+  if (auto message = parsed.get("message")) editMessageText(doc, *message);
 
   const std::pair<const char*, int> styles[] = {{"template-style", kTemplateLayer},
                                                 {"bulletin-style", kBulletinLayer},
                                                 {"style", kMessageLayer}};
   for (auto [option, index] : styles) {
     auto path = parsed.get(option);
-    if (!path) continue;
-    if (!assignStyleToLayer(doc, index, *path))
+    if (path && !editLayerStyle(doc, index, *path))
       return RenderError{kExitFailure, *path + ": cannot read the style file"};
-    layerStyleName(doc, index) = *path;
-    applyStyleBackground(doc, index);
   }
 
-  LayerRecord& message = doc.layer(kMessageLayer);
-  if (auto face = parsed.get("font")) message.font.setFaceName(*face);
+  LogFont font = doc.layer(kMessageLayer).font;
+  if (auto face = parsed.get("font")) font.setFaceName(*face);
   for (const char* option : {"font-height", "font-width"}) {
     auto value = parsed.get(option);
     if (!value) continue;
@@ -192,28 +187,23 @@ std::optional<RenderError> buildJob(const ParsedArgs& parsed, Engine& engine) {
       return RenderError{kExitUsage, "--" + std::string(option) + " takes a whole number from " +
                                          std::to_string(-kMaxCanvasSide) + " to " +
                                          std::to_string(kMaxCanvasSide)};
-    if (std::string(option) == "font-height") {
-      message.font.lfHeight = n;
-    } else {
-      message.font.lfWidth = n;
-      message.fontWidth = n;
-    }
+    (std::string(option) == "font-height" ? font.lfHeight : font.lfWidth) = n;
   }
-  if (parsed.has("bold")) message.font.lfWeight = 700;
-  if (parsed.has("italic")) message.font.lfItalic = 1;
+  if (parsed.has("bold")) font.lfWeight = 700;
+  if (parsed.has("italic")) font.lfItalic = 1;
+  if (!(font == doc.layer(kMessageLayer).font)) editMessageFont(doc, font);
+
   if (auto text = parsed.get("background")) {
     std::uint32_t color = 0;
     if (!parseColor(*text, color))
       return RenderError{kExitUsage, "--background takes #RRGGBB, not '" + *text + "'"};
-    doc.ws.backgroundColor = doc.projectBackgroundColor = color;
+    editBackgroundColor(doc, color);
   }
   if (parsed.has("transparent") && parsed.has("opaque"))
     return RenderError{kExitUsage, "--transparent and --opaque exclude each other"};
-  if (parsed.has("transparent"))
-    doc.ws.backgroundMode = doc.projectBackgroundMode = kBackgroundTransparent;
-  if (parsed.has("opaque"))
-    doc.ws.backgroundMode = doc.projectBackgroundMode = kBackgroundSingleColor;
-  if (parsed.has("pressed")) doc.pressedImage = true;
+  if (parsed.has("transparent") || parsed.has("opaque"))
+    editBackgroundTransparent(doc, parsed.has("transparent"));
+  if (parsed.has("pressed")) editPressedImage(doc, true);
 
   std::optional<RenderError> error;
   if (!parseZeroOne(parsed, "antialiasing", doc.prefs.antialiasing, error)) return error;

@@ -3,6 +3,7 @@
 #include "cli/render_options.h"
 #include "cli/verbs.h"
 #include "core/batch_list.h"
+#include "core/job_edits.h"
 #include "core/output/batch_generate.h"
 #include "render/engine.h"
 
@@ -86,7 +87,7 @@ int verbBatch(const std::vector<std::string>& args, CliContext& ctx) {
   int status = kExitOk;
   if (!applyRenderOptions(parsed, engine, status, reason))
     return cliError(ctx, kVerb, reason, status);
-  engine.doc.outputFileType = type;
+  editOutputFileType(engine.doc, type);
 
   BatchResult result = generateBatchTo(engine, list, *base);
   if (result.cancelled)

@@ -3,6 +3,7 @@
 #include "cli/args.h"
 #include "cli/render_options.h"
 #include "cli/verbs.h"
+#include "core/job_edits.h"
 #include "core/output/save_output.h"
 #include "render/engine.h"
 #include "render/pipeline.h"
@@ -44,7 +45,7 @@ int verbRender(const std::vector<std::string>& args, CliContext& ctx) {
   std::string message;
   if (!applyRenderOptions(parsed, engine, status, message))
     return cliError(ctx, kVerb, message, status);
-  engine.doc.outputFileType = type;
+  editOutputFileType(engine.doc, type);
 
   std::string reason;
   if (!renderJob(engine, &reason)) return cliError(ctx, kVerb, reason, kExitFailure);

@@ -3,6 +3,7 @@
 
 #include "cli/render_options.h"
 #include "cli/verbs.h"
+#include "core/job_edits.h"
 #include "core/output/save_output.h"
 #include "render/engine.h"
 #include "render/pipeline.h"
@@ -42,7 +43,7 @@ int verbSize(const std::vector<std::string>& args, CliContext& ctx) {
   std::string reason;
   if (!applyRenderOptions(parsed, engine, status, reason))
     return cliError(ctx, kVerb, reason, status);
-  engine.doc.outputFileType = type;
+  editOutputFileType(engine.doc, type);
   if (!renderJob(engine, &reason)) return cliError(ctx, kVerb, reason, kExitFailure);
   prepareOutput(engine, type);
 

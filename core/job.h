@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/log_font.h"
 #include "imageio/dib_image.h"
+#include "platform/log_font.h"
 #include "render/effects/effect_record.h"
 
 namespace vornel {

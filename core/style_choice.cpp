@@ -1,42 +1,39 @@
 #include "core/style_choice.h"
 
+#include "core/job_edits.h"
 #include "core/style_file.h"
 
 namespace vornel {
 
-bool assignStyleToLayer(VornelDocument& doc, int index, const std::string& path) {
+bool assignStyleToLayer(VornelDocument& doc, int index, const std::string& path,
+                        std::string* reason) {
   if (index < 0 || index >= static_cast<int>(doc.layers.size())) return false;
-  if (!readStyle(path, doc)) return false;
+  if (!readStyle(path, doc, reason)) return false;
   LayerRecord& layer = doc.layer(index);
   layer.styleName = path;
   layer.effects = doc.ws.effects;
   return true;
 }
 
-bool chooseLayerStyle(VornelDocument& doc, Host& host, int index, const std::string& entry) {
-  if (index < 0 || index >= static_cast<int>(doc.layers.size())) return false;
+StyleChoice chooseLayerStyle(VornelDocument& doc, Host& host, int index, const std::string& entry) {
+  if (index < 0 || index >= static_cast<int>(doc.layers.size())) return StyleChoice::Abandoned;
   bool& modified = layerStyleModified(doc, index);
   std::string& name = layerStyleName(doc, index);
   if (modified) {
     std::string shown = name.empty() ? "Untitled.sty" : name;
     MsgAnswer answer = host.messageBox("Save change to " + shown, kWarningCaption,
                                        MsgButtons::YesNoCancel, MsgIcon::Warning);
-    if (answer == MsgAnswer::Cancel) return false;
+    if (answer == MsgAnswer::Cancel) return StyleChoice::Abandoned;
     if (answer == MsgAnswer::Yes) {
       doc.ws.styleName = name;
       // Renders leave another layer's effects in the working set; save this layer's.
       doc.ws.effects = doc.layer(index).effects;
       // The edits would be lost with the new style; keep them when saving failed.
-      if (!saveStyle(doc, host)) return false;
+      if (!saveStyle(doc, host)) return StyleChoice::Abandoned;
     }
   }
-  doc.projectModified = true;
-  modified = false;
-  std::string path = doc.appDirectory + entry;
-  assignStyleToLayer(doc, index, path);
-  name = path;
-  applyStyleBackground(doc, index);
-  return true;
+  return editLayerStyle(doc, index, doc.appDirectory + entry) ? StyleChoice::Assigned
+                                                              : StyleChoice::Unreadable;
 }
 
 void applyStyleBackground(VornelDocument& doc, int index) {

@@ -12,15 +12,16 @@ namespace vornel {
 // copies the working set's effects into the layer. When the file cannot be read the
 // layer is left as it was (the working set may hold another layer's effects, which must
 // not end up in this one) and false is returned.
-bool assignStyleToLayer(VornelDocument& doc, int index, const std::string& path);
+bool assignStyleToLayer(VornelDocument& doc, int index, const std::string& path,
+                        std::string* reason = nullptr);
 
 // Picking a style from a page's list for layer index (0 Template, 1 Bulletin,
 // 2 Message): when the layer's style was edited and not saved, asks "Save change to
-// ..." (Yes saves, Cancel abandons); then marks the project modified and assigns
-// appDirectory + entry to the layer. For the Template the style's background becomes
-// the project background; for the Message, when Template and Bulletin are None, its
-// colour does. Returns false when abandoned; the caller renders the job.
-bool chooseLayerStyle(VornelDocument& doc, Host& host, int index, const std::string& entry);
+// ..." (Yes saves, Cancel abandons); then gives appDirectory + entry to the layer
+// (editLayerStyle). A file that cannot be read leaves the layer as it was; unless the
+// choice was abandoned the caller renders the job.
+enum class StyleChoice { Abandoned, Assigned, Unreadable };
+StyleChoice chooseLayerStyle(VornelDocument& doc, Host& host, int index, const std::string& entry);
 
 // The background rule of a style just read for layer index: a Template style brings
 // its whole background line into the project; a Message style brings its colour when

@@ -27,7 +27,8 @@ bool newProject(Engine& engine) {
 }
 
 bool chooseStyleForLayer(Engine& engine, int index, const std::string& entry) {
-  if (!chooseLayerStyle(engine.doc, engine.host, index, entry)) return false;
+  if (chooseLayerStyle(engine.doc, engine.host, index, entry) == StyleChoice::Abandoned)
+    return false;
   renderJob(engine);
   return true;
 }

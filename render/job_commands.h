@@ -17,7 +17,8 @@ bool newProject(Engine& engine);
 
 // Picks list entry `entry` (relative to the program folder) as the style of layer index
 // (0 Template, 1 Bulletin, 2 Message) with the questions and background rule of the
-// pages, then renders the job. Returns false when abandoned or the file was unreadable.
+// pages, then renders the job (also when the file could not be read: the picture then
+// shows the layer as it was). Returns false when abandoned.
 bool chooseStyleForLayer(Engine& engine, int index, const std::string& entry);
 
 }  // namespace vornel

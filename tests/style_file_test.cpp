@@ -317,10 +317,10 @@ TEST(StyleChoice, AssignAndChooseForALayer) {
   test::ScriptedHost host;
   doc.templateStyleModified = true;
   host.answers = {MsgAnswer::Cancel, MsgAnswer::No};
-  EXPECT_FALSE(chooseLayerStyle(doc, host, kTemplateLayer, "red.sty"));
+  EXPECT_EQ(chooseLayerStyle(doc, host, kTemplateLayer, "red.sty"), StyleChoice::Abandoned);
   EXPECT_EQ(host.messages[0].text, "Save change to Untitled.sty");
   EXPECT_FALSE(doc.projectModified);
-  EXPECT_TRUE(chooseLayerStyle(doc, host, kTemplateLayer, "red.sty"));
+  EXPECT_EQ(chooseLayerStyle(doc, host, kTemplateLayer, "red.sty"), StyleChoice::Assigned);
   EXPECT_TRUE(doc.projectModified);
   EXPECT_FALSE(doc.templateStyleModified);
   ASSERT_EQ(doc.layer(kTemplateLayer).effects.size(), 2u);
@@ -334,7 +334,7 @@ TEST(StyleChoice, AssignAndChooseForALayer) {
   doc.templateStyleModified = true;
   doc.templateStyleName = dir.file("edited.sty");
   host.answers = {MsgAnswer::Yes};
-  EXPECT_TRUE(chooseLayerStyle(doc, host, kTemplateLayer, "red.sty"));
+  EXPECT_EQ(chooseLayerStyle(doc, host, kTemplateLayer, "red.sty"), StyleChoice::Assigned);
   VornelDocument check = freshDoc();
   ASSERT_TRUE(readStyle(dir.file("edited.sty"), check));
   EXPECT_EQ(check.ws.effects.size(), 1u);
