@@ -213,21 +213,41 @@ bool askSaveProjectChanges(VornelDocument& doc, Host& host) {
   return true;
 }
 
-OpenProjectResult openProject(VornelDocument& doc, Host& host) {
+namespace {
+
+OpenProjectResult readProjectReporting(VornelDocument& doc, const std::string& path,
+                                       std::string* failure) {
+  std::string reason;
+  if (readProject(doc, path, &reason) == 0) return OpenProjectResult::Read;
+  if (failure) *failure = path + ": " + reason;
+  return OpenProjectResult::Failed;
+}
+
+}  // namespace
+
+OpenProjectResult openProject(VornelDocument& doc, Host& host, std::string* failure) {
   if (!askSaveProjectChanges(doc, host)) return OpenProjectResult::Cancelled;
   FileDialogOptions options;
   options.filter = kProjectFilter;
   std::optional<std::string> chosen = host.openFileDialog(options);
   if (!chosen) return OpenProjectResult::Cancelled;
   BusyCursor busy(host);
-  return readProject(doc, *chosen) == 0 ? OpenProjectResult::Read : OpenProjectResult::Failed;
+  return readProjectReporting(doc, *chosen, failure);
 }
 
-OpenProjectResult openExampleProject(VornelDocument& doc, Host& host, const std::string& entry) {
+OpenProjectResult openProjectFile(VornelDocument& doc, Host& host, const std::string& path,
+                                  std::string* failure) {
   if (!askSaveProjectChanges(doc, host)) return OpenProjectResult::Cancelled;
-  if (readProject(doc, doc.appDirectory + entry) != 0) return OpenProjectResult::Failed;
-  scaleExampleFonts(doc);
-  return OpenProjectResult::Read;
+  BusyCursor busy(host);
+  return readProjectReporting(doc, path, failure);
+}
+
+OpenProjectResult openExampleProject(VornelDocument& doc, Host& host, const std::string& entry,
+                                     std::string* failure) {
+  if (!askSaveProjectChanges(doc, host)) return OpenProjectResult::Cancelled;
+  OpenProjectResult result = readProjectReporting(doc, doc.appDirectory + entry, failure);
+  if (result == OpenProjectResult::Read) scaleExampleFonts(doc);
+  return result;
 }
 
 }  // namespace vornel

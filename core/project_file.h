@@ -48,10 +48,16 @@ bool askSaveProjectChanges(VornelDocument& doc, Host& host);
 
 enum class OpenProjectResult { Cancelled, Read, Failed };
 // Open Project: the question, a file dialog and readProject. The caller renders the job
-// afterwards unless the command was cancelled.
-OpenProjectResult openProject(VornelDocument& doc, Host& host);
+// afterwards unless the command was cancelled. On failure, failure (when given) names
+// the file and the reason.
+OpenProjectResult openProject(VornelDocument& doc, Host& host, std::string* failure = nullptr);
+// Opening a project named by the user outside the file dialog (the window's command
+// line, a dropped file): the question, then readProject.
+OpenProjectResult openProjectFile(VornelDocument& doc, Host& host, const std::string& path,
+                                  std::string* failure = nullptr);
 // Opening entry of the Examples list: the question, readProject from the program folder
 // and scaleExampleFonts.
-OpenProjectResult openExampleProject(VornelDocument& doc, Host& host, const std::string& entry);
+OpenProjectResult openExampleProject(VornelDocument& doc, Host& host, const std::string& entry,
+                                     std::string* failure = nullptr);
 
 }  // namespace vornel

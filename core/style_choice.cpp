@@ -16,6 +16,11 @@ bool assignStyleToLayer(VornelDocument& doc, int index, const std::string& path,
 }
 
 StyleChoice chooseLayerStyle(VornelDocument& doc, Host& host, int index, const std::string& entry) {
+  return chooseLayerStyleFile(doc, host, index, doc.appDirectory + entry);
+}
+
+StyleChoice chooseLayerStyleFile(VornelDocument& doc, Host& host, int index,
+                                 const std::string& path) {
   if (index < 0 || index >= static_cast<int>(doc.layers.size())) return StyleChoice::Abandoned;
   bool& modified = layerStyleModified(doc, index);
   std::string& name = layerStyleName(doc, index);
@@ -32,8 +37,7 @@ StyleChoice chooseLayerStyle(VornelDocument& doc, Host& host, int index, const s
       if (!saveStyle(doc, host)) return StyleChoice::Abandoned;
     }
   }
-  return editLayerStyle(doc, index, doc.appDirectory + entry) ? StyleChoice::Assigned
-                                                              : StyleChoice::Unreadable;
+  return editLayerStyle(doc, index, path) ? StyleChoice::Assigned : StyleChoice::Unreadable;
 }
 
 void applyStyleBackground(VornelDocument& doc, int index) {

@@ -22,6 +22,9 @@ bool assignStyleToLayer(VornelDocument& doc, int index, const std::string& path,
 // choice was abandoned the caller renders the job.
 enum class StyleChoice { Abandoned, Assigned, Unreadable };
 StyleChoice chooseLayerStyle(VornelDocument& doc, Host& host, int index, const std::string& entry);
+// The same for a style file anywhere (a file dropped on the window).
+StyleChoice chooseLayerStyleFile(VornelDocument& doc, Host& host, int index,
+                                 const std::string& path);
 
 // The background rule of a style just read for layer index: a Template style brings
 // its whole background line into the project; a Message style brings its colour when

@@ -18,6 +18,7 @@ struct FileDialogOptions {
   std::string filter;         // "Description(*.ext)|*.ext|...||"
   std::string proposedName;   // initial file name, may be empty
   bool askOverwrite = false;  // a save dialog asks before replacing an existing file
+  std::string defaultSuffix;  // added to a chosen name without one ("jpg"), may be empty
 };
 
 class Host {

@@ -10,8 +10,8 @@ namespace vornel {
 
 void startEngine(Engine& engine, const StartOptions& options) {
   initializeDocument(engine.doc);
-  engine.doc.prefs =
-      loadPreferences(options.profilePath.empty() ? defaultProfilePath() : options.profilePath);
+  engine.profilePath = options.profilePath.empty() ? defaultProfilePath() : options.profilePath;
+  engine.doc.prefs = loadPreferences(engine.profilePath);
   engine.doc.appDirectory = resolveAppDirectory(options.appDirOption);
   // A missing or short kernel file leaves that star kind all zero: it draws nothing.
   for (std::size_t k = 0; k < engine.stars.size(); ++k)

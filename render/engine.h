@@ -39,6 +39,8 @@ struct Engine {
 
   Host& host;
   VornelDocument doc;
+  // The preferences file the job's preferences were read from and are saved to.
+  std::string profilePath;
   RenderCanvas canvas;
   TextRasterizer text;
   std::array<EffectKernel, 3> stars;  // star0.lit, star1.lit, star2.lit

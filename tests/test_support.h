@@ -24,12 +24,19 @@ class ScriptedHost : public Host {
   std::vector<Message> messages;
   std::vector<FileDialogOptions> dialogs;
   int previewRefreshes = 0;
+  std::vector<int> tabsShown;
+  std::vector<std::vector<std::uint8_t>> clipboard;
 
   MsgAnswer messageBox(const std::string& text, const std::string& caption, MsgButtons buttons,
                        MsgIcon icon) override;
   std::optional<std::string> openFileDialog(const FileDialogOptions& options) override;
   std::optional<std::string> saveFileDialog(const FileDialogOptions& options) override;
   void refreshPreview() override { ++previewRefreshes; }
+  void showPreviewTab(int tab) override { tabsShown.push_back(tab); }
+  bool copyToClipboard(const std::vector<std::uint8_t>& dib) override {
+    clipboard.push_back(dib);
+    return true;
+  }
 };
 
 // One in-process run of the vornel command: its exit status and what it printed.

@@ -94,6 +94,12 @@ SaveResult saveOutput(Engine& engine, const std::string& fileName) {
   return result;
 }
 
+bool copyOutputToClipboard(Engine& engine) {
+  const DibImage& image = engine.doc.outputImage;
+  if (image.empty()) return false;
+  return engine.host.copyToClipboard(image.block());
+}
+
 std::string estimateFilePath(const VornelDocument& doc) {
   return doc.appDirectory + kEstimateFileName;
 }

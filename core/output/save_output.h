@@ -48,6 +48,11 @@ struct SaveResult {
 // output, writes the main file and, with the pressed image on, its twin.
 SaveResult saveOutput(Engine& engine, const std::string& fileName);
 
+// Edit > Copy: the output picture's packed block (header, palette, pixels; the reduced
+// one after a GIF type was chosen) placed on the clipboard. False when there is no
+// picture or the clipboard refused it.
+bool copyOutputToClipboard(Engine& engine);
+
 // The estimate file's path: the program folder followed by "fs.zzz".
 std::string estimateFilePath(const VornelDocument& doc);
 // Writes the current output picture (not prepared again) to the estimate file with the
