@@ -14,6 +14,7 @@
 #include "test_support.h"
 #include "ui/logic/batch_page.h"
 #include "ui/logic/example_page.h"
+#include "ui/logic/file_filters.h"
 #include "ui/logic/font_choice.h"
 #include "ui/logic/message_page.h"
 #include "ui/logic/preview.h"
@@ -242,6 +243,14 @@ TEST_F(PageFixture, BatchEntryBecomesTheMessage) {
   EXPECT_EQ(doc.layer(kMessageLayer).text, "News");
   EXPECT_FALSE(doc.outputStale);
   EXPECT_EQ(batchPageActivated(engine, batch).entries.size(), 2u);
+}
+
+TEST(FileFilters, WindowsFiltersBecomeQtFiltersInBothCases) {
+  EXPECT_EQ(dialogNameFilters("Vornel File(*.vrn)|*.vrn|All Files(*.*)|*.*||"),
+            (std::vector<std::string>{"Vornel File(*.vrn) (*.vrn *.VRN)", "All Files(*.*) (*)"}));
+  EXPECT_EQ(dialogNameFilters("Jpeg file(*.JPG)|*.JPG"),
+            (std::vector<std::string>{"Jpeg file(*.JPG) (*.jpg *.JPG)"}));
+  EXPECT_TRUE(dialogNameFilters("").empty());
 }
 
 TEST(FontChoice, PointsAndPixelsAtNinetySixPerInch) {

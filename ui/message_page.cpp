@@ -1,0 +1,135 @@
+#include "ui/message_page.h"
+
+#include <QColorDialog>
+#include <QFontDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "render/engine.h"
+#include "ui/font_and_color.h"
+#include "ui/logic/message_page.h"
+#include "ui/page_frame.h"
+#include "ui/texture_picker.h"
+
+namespace vornel {
+
+MessagePage::MessagePage(Engine& engine, QWidget* parent) : QWidget(parent), engine_(engine) {
+  QGroupBox* group = framePage(this, 1, "Message Option");
+  auto* grid = new QGridLayout(group);
+
+  auto* messageLabel = new QLabel("Message", group);
+  text_ = named(new QPlainTextEdit(group), "Message", "Add your message here");
+  text_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  text_->setTabChangesFocus(true);
+  messageLabel->setBuddy(text_);
+  grid->addWidget(messageLabel, 0, 0);
+  grid->addWidget(text_, 1, 0, 1, 2);
+
+  auto* preference = new QGroupBox("Preference", group);
+  auto* prefColumn = new QVBoxLayout(preference);
+  face_ = named(new QLineEdit(preference), "Font face");
+  face_->setReadOnly(true);
+  face_->setAlignment(Qt::AlignCenter);
+  font_ = named(new QPushButton("Font", preference), "Font",
+                "Click to change font type, size and attribute");
+  changeColor_ =
+      named(new QPushButton("Change Color or Texture", preference), "Change Color or Texture");
+  prefColumn->addWidget(face_);
+  prefColumn->addWidget(font_);
+  prefColumn->addWidget(changeColor_);
+  prefColumn->addStretch(1);
+  grid->addWidget(preference, 2, 0);
+
+  auto* styleColumn = new QVBoxLayout;
+  auto* styleLabel = new QLabel("Vornel Style", group);
+  styles_ = named(new QListWidget(group), "Vornel Style");
+  styleLabel->setBuddy(styles_);
+  editStyle_ = named(new QPushButton("Edit Style", group), "Edit Style");
+  // The style editor is not part of this window yet.
+  editStyle_->setEnabled(false);
+  styleColumn->addWidget(styleLabel);
+  styleColumn->addWidget(styles_, 1);
+  styleColumn->addWidget(editStyle_);
+  grid->addLayout(styleColumn, 2, 1);
+  grid->setRowStretch(1, 1);
+  grid->setRowStretch(2, 1);
+
+  connect(text_, &QPlainTextEdit::textChanged, this, &MessagePage::textEdited);
+  connect(font_, &QPushButton::clicked, this, &MessagePage::chooseFont);
+  connect(changeColor_, &QPushButton::clicked, this, &MessagePage::changeColorOrTexture);
+  connect(styles_, &QListWidget::currentItemChanged, this,
+          [this](QListWidgetItem* item, QListWidgetItem*) {
+            if (!item) return;
+            MessagePageView view;
+            if (messageStyleChosen(engine_, item->text().toStdString(), view))
+              changeColor_->setEnabled(view.changeColorEnabled);
+          });
+}
+
+void MessagePage::show(const MessagePageView& view) {
+  const QSignalBlocker quietText(text_);
+  const QString text = QString::fromStdString(view.text);
+  if (text_->toPlainText() != text) text_->setPlainText(text);
+  face_->setText(QString::fromStdString(view.faceName));
+  changeColor_->setEnabled(view.changeColorEnabled);
+  const QSignalBlocker quietList(styles_);
+  const QString current = styles_->currentItem() ? styles_->currentItem()->text() : QString();
+  styles_->clear();
+  for (const std::string& name : view.styles) styles_->addItem(QString::fromStdString(name));
+  // The list is filled again, but the style last picked stays marked.
+  const auto same = styles_->findItems(current, Qt::MatchExactly);
+  if (!current.isEmpty() && !same.isEmpty()) styles_->setCurrentItem(same.first());
+}
+
+void MessagePage::activated() {
+  if (!created_) {
+    created_ = true;
+    show(messagePageCreated(engine_));
+  }
+  show(messagePageActivated(engine_));
+}
+
+void MessagePage::left() {
+  messagePageLeft(engine_);
+}
+
+void MessagePage::textEdited() {
+  const std::string typed = text_->toPlainText().toStdString();
+  messageTextChanged(engine_, typed);
+  // The message holds 299 bytes: the box shows what was taken.
+  const std::string& taken = engine_.doc.layer(kMessageLayer).text;
+  if (taken != typed) {
+    const QSignalBlocker quiet(text_);
+    text_->setPlainText(QString::fromStdString(taken));
+    text_->moveCursor(QTextCursor::End);
+  }
+}
+
+void MessagePage::chooseFont() {
+  std::optional<LogFont> chosen = askFont(this, engine_.doc.layer(kMessageLayer).font);
+  if (!chosen) return;
+  face_->setText(QString::fromStdString(messageFontChosen(engine_, *chosen)));
+}
+
+void MessagePage::changeColorOrTexture() {
+  QuickFill fill = quickFillFor(engine_.doc);
+  if (fill.kind == QuickFill::Texture) {
+    std::optional<std::string> name =
+        pickTexture(this, fill.textureFolder, fill.textureName, "*.*");
+    if (name) quickTextureChosen(engine_, *name);
+  } else if (fill.kind == QuickFill::Color) {
+    const QColor color = askColor(this, fill.color, "Color");
+    if (color.isValid()) quickColorChosen(engine_, colorRefOf(color));
+  } else {
+    return;
+  }
+  quickFillFinished(engine_);
+}
+
+}  // namespace vornel
