@@ -21,6 +21,7 @@
 #include "ui/message_page.h"
 #include "ui/preference_dialog.h"
 #include "ui/preview_window.h"
+#include "ui/program_icon.h"
 #include "ui/qt_host.h"
 #include "ui/save_page.h"
 
@@ -31,13 +32,6 @@ namespace {
 // Wayland does not let a program place its own windows: the preview is docked there.
 bool windowsCanBePlaced() {
   return !QGuiApplication::platformName().startsWith("wayland");
-}
-
-QIcon programIcon() {
-  QIcon icon;
-  for (int side : {16, 32, 48, 64, 128, 256})
-    icon.addFile(QString(":/pictures/icon%1.bmp").arg(side), QSize(side, side));
-  return icon;
 }
 
 }  // namespace
