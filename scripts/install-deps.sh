@@ -5,10 +5,11 @@ set -euo pipefail
 kind=${1:-build}
 
 packages=(cmake ninja-build g++ pkg-config libfreetype-dev libfontconfig-dev
-          fonts-liberation2 fonts-dejavu-core fonts-nanum)
+          fonts-liberation2 fonts-dejavu-core fonts-nanum qt6-base-dev libgl-dev)
 if [ "$kind" = test ]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev clang-format
-             python3-pil imagemagick libjpeg-turbo-progs giflib-tools)
+             python3-pil imagemagick libjpeg-turbo-progs giflib-tools
+             xvfb xauth xdotool x11-utils xclip dbus at-spi2-core python3-pyatspi)
 fi
 
 missing=()
@@ -20,5 +21,5 @@ if [ ${#missing[@]} -gt 0 ]; then
   SUDO=""
   [ "$(id -u)" -ne 0 ] && SUDO=sudo
   $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Sets up a fresh machine, then builds and runs everything that checks the program:
-# the test suite, the suite again under AddressSanitizer and UndefinedBehaviorSanitizer,
-# each fuzz target briefly, and the benchmarks once as a smoke run.
+# the formatting and include-level checks, the test suite (engine, command line, the
+# window's page logic, Qt tests of its widgets and a scripted session of the real window
+# under Xvfb), the engine's suite again under AddressSanitizer and
+# UndefinedBehaviorSanitizer, each fuzz target briefly, and the benchmarks once as a
+# smoke run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test
@@ -21,7 +24,7 @@ echo "== levels"
 scripts/check-levels.sh
 
 echo "== build and test"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORNEL_UI=ON >/dev/null
 cmake --build build -j "$jobs"
 (cd build && ctest -j "$jobs" --output-on-failure) | tee /tmp/vornel-ctest.log | tail -n 3
 
