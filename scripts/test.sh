@@ -59,6 +59,11 @@ build/bench/vornel_bench --benchmark_min_time=0.01 >/tmp/vornel-bench.log 2>&1 |
   exit 1
 }
 tail -n 5 /tmp/vornel-bench.log
+build/bench/ui/vornel_window_bench --benchmark_min_time=0.01 >/tmp/vornel-window-bench.log 2>&1 || {
+  tail -20 /tmp/vornel-window-bench.log
+  exit 1
+}
+tail -n 2 /tmp/vornel-window-bench.log
 
 # One closing line for both suites.
 count() { grep -Eo "tests passed, [0-9]+ tests failed out of [0-9]+" "$1" | tail -1; }
