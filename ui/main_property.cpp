@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -116,6 +117,12 @@ void MainProperty::buildMenu() {
   help->addAction("Contents", QKeySequence::HelpContents, this, &MainProperty::openHelp);
 
   menuBar()->addAction("Minimize", this, &QWidget::showMinimized);
+
+  // The preview's tabs from the keyboard, as the preview is a window of its own.
+  auto* textTab = new QShortcut(QKeySequence("Ctrl+1"), this);
+  connect(textTab, &QShortcut::activated, this, [this] { preview_->showTab(0); });
+  auto* imageTab = new QShortcut(QKeySequence("Ctrl+2"), this);
+  connect(imageTab, &QShortcut::activated, this, [this] { preview_->showTab(1); });
 }
 
 void MainProperty::activatePage(int index) {

@@ -117,6 +117,16 @@ void PreviewWindow::refresh() {
   show();
 }
 
+void PreviewWindow::paintEvent(QPaintEvent*) {
+  // A window without a caption still has a dialog frame.
+  QPainter painter(this);
+  painter.fillRect(rect(), palette().window());
+  if (!docked_) {
+    painter.setPen(palette().color(QPalette::Dark));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+  }
+}
+
 void PreviewWindow::followSheet(const QPoint& bottomLeft) {
   if (!docked_) move(bottomLeft);
 }

@@ -44,6 +44,9 @@ class PreviewWindow : public QWidget {
   // The top-left corner of the sheet's bottom-left: where the window is kept.
   void followSheet(const QPoint& bottomLeft);
 
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
  private:
   void tabClicked(int tab);
 
