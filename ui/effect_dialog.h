@@ -1,0 +1,17 @@
+// The thirteen effect parameter dialogs. Each edits its type's working record
+// (engine.doc.effectDefaults[type]) directly and at once, previewing as it goes; the
+// caller decides what reaches a style (see ui/logic/effect_dialog.h).
+#pragma once
+
+#include <cstdint>
+
+class QWidget;
+
+namespace vornel {
+
+struct Engine;
+
+// Runs the dialog of type modally. Returns whether it was closed with OK.
+bool runEffectDialog(QWidget* parent, Engine& engine, std::int32_t type);
+
+}  // namespace vornel

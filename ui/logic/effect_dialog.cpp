@@ -1,0 +1,9 @@
+#include "ui/logic/effect_dialog.h"
+
+namespace vornel {
+
+EffectRecord effectRecordForAdd(const EffectRecord& working) {
+  return working;
+}
+
+}  // namespace vornel
