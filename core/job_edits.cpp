@@ -74,7 +74,6 @@ void editBackgroundTransparent(VornelDocument& doc, bool transparent) {
 
 void editPressedImage(VornelDocument& doc, bool pressed) {
   doc.pressedImage = pressed;
-  doc.projectModified = true;
 }
 
 void editRoundBoxFactors(VornelDocument& doc, int index, const RoundBoxFactors& factors) {

@@ -39,7 +39,7 @@ void editBackgroundColor(VornelDocument& doc, std::uint32_t color);
 // project (the project file keeps the project's, so both must change together).
 void editBackgroundTransparent(VornelDocument& doc, bool transparent);
 
-// "Create Button Bitmap".
+// "Create Button Bitmap" (not kept in project files).
 void editPressedImage(VornelDocument& doc, bool pressed);
 
 // The round-box factors (per mille) of the Template or the Bulletin.

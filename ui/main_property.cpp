@@ -15,8 +15,8 @@
 #include "core/style_file.h"
 #include "render/engine.h"
 #include "ui/batch_page.h"
-#include "ui/coming_page.h"
 #include "ui/example_page.h"
+#include "ui/layer_page.h"
 #include "ui/logic/sheet.h"
 #include "ui/logic/window_place.h"
 #include "ui/message_page.h"
@@ -50,10 +50,11 @@ MainProperty::MainProperty(Engine& engine, QtHost& host) : engine_(engine), host
   tabs_->setAccessibleName("Pages");
   examples_ = new ExamplePage(engine, tabs_);
   message_ = new MessagePage(engine, tabs_);
+  background_ = new LayerPage(engine, kTemplateLayer, tabs_);
+  bulletin_ = new LayerPage(engine, kBulletinLayer, tabs_);
   save_ = new SavePage(engine, tabs_);
   batch_ = new BatchPage(engine, tabs_);
-  QWidget* pages[kPageCount] = {
-      examples_, message_, makeComingPage(tabs_, 2), makeComingPage(tabs_, 3), save_, batch_};
+  QWidget* pages[kPageCount] = {examples_, message_, background_, bulletin_, save_, batch_};
   for (int i = 0; i < kPageCount; ++i) tabs_->addTab(pages[i], kPageCaptions[i]);
   column->addWidget(tabs_);
 
@@ -145,6 +146,12 @@ void MainProperty::pageChanged(int index) {
       break;
     case kMessagePage:
       message_->activated();
+      break;
+    case kBackgroundPage:
+      background_->activated();
+      break;
+    case kBulletinPage:
+      bulletin_->activated();
       break;
     case kSavePage:
       save_->activated();

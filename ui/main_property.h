@@ -14,6 +14,7 @@ class PreviewWindow;
 class ExamplePage;
 class MessagePage;
 class SavePage;
+class LayerPage;
 class BatchPage;
 
 class MainProperty : public QMainWindow {
@@ -45,6 +46,8 @@ class MainProperty : public QMainWindow {
   PreviewWindow* preview_;
   ExamplePage* examples_;
   MessagePage* message_;
+  LayerPage* background_;
+  LayerPage* bulletin_;
   SavePage* save_;
   BatchPage* batch_;
   int currentPage_ = -1;

@@ -1,0 +1,121 @@
+// The Background and Bulletin pages' logic and the small Message dialog, driven without
+// a window.
+#include "ui/logic/layer_pages.h"
+
+#include <gtest/gtest.h>
+
+#include "core/job_edits.h"
+#include "core/style_file.h"
+#include "render/engine.h"
+#include "test_support.h"
+#include "ui/logic/sheet.h"
+
+namespace vornel {
+namespace {
+
+struct LayerPageFixture : ::testing::Test {
+  test::ScriptedHost host;
+  Engine engine{host};
+  VornelDocument& doc = engine.doc;
+  test::TempDir dir;
+
+  void SetUp() override {
+    StartOptions options;
+    options.appDirOption = VORNEL_APPDATA_DIR;
+    options.profilePath = dir.file("profile.ini");
+    startEngine(engine, options);
+    doc.appDirectory = dir.path() + "/";
+    startWindowJob(engine);
+  }
+};
+
+TEST_F(LayerPageFixture, StretchedThenWithFontBringsBackTheWidthPropertiesStored) {
+  ASSERT_TRUE(layerKindChosen(engine, kTemplateLayer, kLayerFont));
+  ASSERT_EQ(layerPropertiesOpened(engine, kTemplateLayer), LayerProperties::Text);
+  messageDialogTextChanged(engine, "BIG");
+  LogFont font = doc.ws.font;
+  font.lfWidth = 14;
+  messageDialogFontChosen(engine, font);
+  layerPropertiesClosed(engine, kTemplateLayer, LayerProperties::Text, true);
+  EXPECT_EQ(doc.layer(kTemplateLayer).text, "BIG");
+  EXPECT_EQ(doc.layer(kTemplateLayer).fontWidth, 14);
+
+  ASSERT_TRUE(layerKindChosen(engine, kTemplateLayer, kLayerStretchedFont));
+  // The render stretches the Template across the Message.
+  EXPECT_EQ(doc.layer(kTemplateLayer).font.lfWidth, doc.layer(kTemplateLayer).stretchedFontWidth);
+  EXPECT_NE(doc.layer(kTemplateLayer).font.lfWidth, 14);
+  ASSERT_TRUE(layerKindChosen(engine, kTemplateLayer, kLayerFont));
+  EXPECT_EQ(doc.layer(kTemplateLayer).font.lfWidth, 14);
+  EXPECT_EQ(host.tabsShown.back(), 1);
+}
+
+TEST_F(LayerPageFixture, CancelledPropertiesLeaveTheLayerAsItWas) {
+  layerKindChosen(engine, kBulletinLayer, kLayerFont);
+  const LayerRecord before = doc.layer(kBulletinLayer);
+  ASSERT_EQ(layerPropertiesOpened(engine, kBulletinLayer), LayerProperties::Text);
+  messageDialogTextChanged(engine, std::string(400, 'x'));  // cut to 299
+  EXPECT_EQ(doc.ws.message.size(), 299u);
+  EXPECT_EQ(host.tabsShown.back(), 0);
+  layerPropertiesClosed(engine, kBulletinLayer, LayerProperties::Text, false);
+  EXPECT_EQ(doc.layer(kBulletinLayer).text, before.text);
+  EXPECT_TRUE(doc.layer(kBulletinLayer).font == before.font);
+}
+
+TEST_F(LayerPageFixture, EachLayerKeepsItsOwnRoundBox) {
+  layerKindChosen(engine, kTemplateLayer, kLayerRoundBox);
+  layerKindChosen(engine, kBulletinLayer, kLayerRoundBox);
+  ASSERT_EQ(layerPropertiesOpened(engine, kBulletinLayer), LayerProperties::RoundBox);
+  EXPECT_EQ(doc.effectDefaults[kRoundBoxEffect].param(5), 500);  // the Bulletin's width
+  doc.effectDefaults[kRoundBoxEffect].param(5) = 2000;
+  doc.effectDefaults[kRoundBoxEffect].param(8) = 0;
+  layerPropertiesClosed(engine, kBulletinLayer, LayerProperties::RoundBox, true);
+  EXPECT_EQ(doc.bulletinFactors.width, 2000);
+  EXPECT_EQ(doc.bulletinFactors.cornerHeight, 0);
+  EXPECT_EQ(doc.templateFactors.width, 950);
+  EXPECT_EQ(layerPropertiesOpened(engine, kTemplateLayer), LayerProperties::RoundBox);
+  EXPECT_EQ(doc.effectDefaults[kRoundBoxEffect].param(5), 950);
+  EXPECT_GT(doc.outputWidth, 0);
+}
+
+TEST_F(LayerPageFixture, OnlySettingThePressedImageRenders) {
+  doc.outputStale = true;
+  pressedImageChosen(engine, false);
+  EXPECT_TRUE(doc.outputStale);
+  pressedImageChosen(engine, true);
+  EXPECT_FALSE(doc.outputStale);
+  EXPECT_FALSE(doc.pressedOutputImage.empty());
+}
+
+TEST_F(LayerPageFixture, ANoneLayerDisablesItsControlsOnEveryActivation) {
+  LayerPageView view = layerPageActivated(engine, kBulletinLayer);
+  EXPECT_EQ(view.kind, kLayerNone);
+  EXPECT_FALSE(view.layerControlsEnabled);
+  EXPECT_TRUE(layerKindChosen(engine, kBulletinLayer, kLayerFont));
+  EXPECT_TRUE(layerPageActivated(engine, kBulletinLayer).layerControlsEnabled);
+  EXPECT_FALSE(layerKindChosen(engine, kBulletinLayer, kLayerNone));
+  EXPECT_FALSE(layerPageActivated(engine, kBulletinLayer).layerControlsEnabled);
+  EXPECT_EQ(layerPropertiesOpened(engine, kBulletinLayer), LayerProperties::None);
+}
+
+TEST_F(LayerPageFixture, ATemplateStyleBringsItsBackgroundToTheSwatch) {
+  VornelDocument styled;
+  initializeDocument(styled);
+  styled.ws.backgroundColor = 0x204060;
+  styled.ws.backgroundMode = kBackgroundSingleColor;
+  ASSERT_TRUE(writeStyle(dir.file("night.sty"), styled));
+  layerKindChosen(engine, kTemplateLayer, kLayerRoundBox);
+  LayerPageView view;
+  ASSERT_EQ(layerStyleChosen(engine, kTemplateLayer, "night.sty", view), StyleChoice::Assigned);
+  EXPECT_EQ(view.swatchColor, 0x204060u);
+  EXPECT_FALSE(view.transparent);
+  EXPECT_EQ(doc.projectBackgroundColor, 0x204060u);
+  EXPECT_EQ(doc.ws.backgroundColor, 0x204060u);
+
+  transparencyChosen(engine, true);
+  EXPECT_EQ(doc.projectBackgroundMode, kBackgroundTransparent);
+  backgroundColorChosen(engine, 0x00FF00);
+  EXPECT_EQ(layerPageActivated(engine, kTemplateLayer).swatchColor, 0x00FF00u);
+}
+
+}  // namespace
+}  // namespace vornel
