@@ -9,6 +9,7 @@
 #include "render/canvas_layout.h"
 #include "render/compose.h"
 #include "render/dispatch.h"
+#include "render/effects/effects.h"
 #include "render/engine.h"
 
 namespace vornel {
@@ -233,6 +234,21 @@ void renderEffectPreview(Engine& engine, const EffectRecord& record) {
   RenderCanvas& c = engine.canvas;
   clearCanvasToBackground(c, engine.doc.ws.backgroundColor);
   runEffect(engine, record, c.textRows(), c.canvasRows(), c.coverage.data());
+  copyCanvasesToOutputs(engine);
+}
+
+void renderStarPreview(Engine& engine, int kind, float intensity, std::uint32_t color) {
+  RenderCanvas& c = engine.canvas;
+  if (kind >= 0 && kind <= 2) {
+    starPreview(c.canvasRows(), engine.stars[static_cast<std::size_t>(kind)], color, intensity,
+                c.coverage.data());
+  } else {
+    clearCanvasToBlack(c);
+  }
+  copyCanvasesToOutputs(engine);
+}
+
+void publishCanvas(Engine& engine) {
   copyCanvasesToOutputs(engine);
 }
 

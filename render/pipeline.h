@@ -26,6 +26,14 @@ void runPressedEffects(Engine& engine);
 void renderPreview(Engine& engine);
 // One record alone over the working background (the text raster is not restored).
 void renderEffectPreview(Engine& engine, const EffectRecord& record);
+// The Star Filtering dialog's preview: the canvas cleared to black and the star of kind
+// (0 to 2; another kind leaves it black) stamped along the middle row (starPreview),
+// then published as a render publishes it. intensity is the record's p6 x 1000.
+void renderStarPreview(Engine& engine, int kind, float intensity, std::uint32_t color);
+// Copies the canvas (and the pressed canvas when the pressed image is on) into the
+// output images, as every preview does after painting. For the dialogs whose preview
+// paints more after a render.
+void publishCanvas(Engine& engine);
 // Restores the text raster and re-applies the distortions among the first count effects.
 void refreshDistortions(Engine& engine, int count);
 

@@ -24,6 +24,11 @@ void outline(RgbRows canvas, const std::uint8_t* edgeMask, const EffectKernel& d
 // added at every edge pixel.
 void starFilter(RgbRows canvas, const std::uint8_t* edgeMask, const EffectKernel& star,
                 std::uint32_t color, float intensity, int x, int y, std::int16_t* plane);
+// The Star Filtering dialog's sample: the canvas cleared to black, then the star built
+// as starFilter builds it, added with stampKernelAdd at every column 25 ... 74 of the
+// middle row, as if along a short horizontal edge.
+void starPreview(RgbRows canvas, const EffectKernel& star, std::uint32_t color, float intensity,
+                 std::int16_t* plane);
 // Drop shadow (type 2).
 void dropShadow(RgbRows text, RgbRows canvas, int x, int y, const EffectKernel& kernel,
                 std::uint32_t color, std::int16_t* plane);

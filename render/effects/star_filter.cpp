@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -113,6 +114,18 @@ void starFilter(RgbRows canvas, const std::uint8_t* edgeMask, const EffectKernel
                      effects::clampedCentre(i, y, canvas.height, reach), plane);
     }
   }
+}
+
+void starPreview(RgbRows canvas, const EffectKernel& star, std::uint32_t color, float intensity,
+                 std::int16_t* plane) {
+  if (canvas.width <= 0 || canvas.height <= 0) return;
+  std::memset(canvas.data, 0, static_cast<std::size_t>(canvas.width) * canvas.height * 3);
+  if (star.rx < 0 || star.ry < 0 ||
+      star.weights.size() < static_cast<std::size_t>(2 * star.rx + 1) * (2 * star.ry + 1) * 3)
+    return;
+  const EffectKernel scaled = scaledStar(star, color, intensity);
+  // Fifty stamps side by side: the glow a straight edge of that length gets.
+  for (int c = 25; c <= 74; ++c) stampKernelAdd(canvas, scaled, c, canvas.height / 2, plane);
 }
 
 }  // namespace vornel
