@@ -1,5 +1,6 @@
 // Makes the desktop window's pictures: the six wizard page strips (174 x 209, 8-bit BMP
-// reduced by our own colour reduction) and the program icon at six sizes (24-bit BMP).
+// reduced by our own colour reduction), the program icon at six sizes (24-bit BMP) and
+// the Edit Style dialog's thirteen effect-type pictures (16-colour, 4-bit BMP).
 // Every word, gem and tile on them is rendered by our engine from the bundled styles of
 // the program folder; only the backdrops (gradients, glows, cards) are painted here, and
 // the renders are placed on them with the engine's own compositing.
@@ -10,15 +11,18 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/job.h"
 #include "core/style_choice.h"
 #include "imageio/bmp_file.h"
+#include "imageio/byte_reader.h"
 #include "imageio/color_reduce.h"
 #include "imageio/dib_image.h"
 #include "platform/host.h"
@@ -61,6 +65,7 @@ struct LayerSpec {
   bool bold = true;
   bool italic = false;
   int boxWidth = 0, boxHeight = 0, cornerWidth = 0, cornerHeight = 0;  // a Message round box
+  std::vector<EffectRecord> effects;  // the style when no style file is named
 };
 
 struct JobSpec {
@@ -117,8 +122,11 @@ void applyLayer(VornelDocument& doc, int index, const LayerSpec& spec) {
   layer.box[1] = spec.boxHeight;
   layer.box[2] = spec.cornerWidth;
   layer.box[3] = spec.cornerHeight;
-  if (!assignStyleToLayer(doc, index, doc.appDirectory + spec.style))
+  if (spec.style.empty()) {
+    layer.effects = spec.effects;
+  } else if (!assignStyleToLayer(doc, index, doc.appDirectory + spec.style)) {
     throw std::runtime_error("cannot read the style " + spec.style);
+  }
 }
 
 // Lays the stored layer renders over one another as composeJob does, but onto a
@@ -454,6 +462,238 @@ DibImage batchPage(const std::string& app) {
 }
 
 // ---------------------------------------------------------------------------------------
+// The effect-type pictures
+
+// The Edit Style dialog's type list draws no text: each row is its picture, so every
+// picture names its type in letters drawn with that effect, on the list's white.
+struct EffectPicture {
+  int width = 0, height = 0;
+  std::string word;
+  std::vector<EffectRecord> effects;
+  // When not empty, the word is drawn a second time behind itself with this style (the
+  // Template layer), for the effects that replace the letters by a shape.
+  std::vector<EffectRecord> behind;
+  std::uint32_t backdrop = 0xFFFFFF;  // 0xRRGGBB
+  // The least coverage that must lie inside the picture: glows fainter than this may be
+  // cut by its border.
+  int fitAlpha = 40;
+};
+
+// 0xRRGGBB as the records' COLORREF, 0x00BBGGRR.
+std::int32_t colorRef(std::uint32_t rgb) {
+  return static_cast<std::int32_t>((rgb & 0xFF) << 16 | (rgb & 0xFF00) | (rgb >> 16 & 0xFF));
+}
+
+// A record of type with its parameters given as (number, value) pairs.
+EffectRecord effect(std::int32_t type, std::initializer_list<std::pair<int, std::int32_t>> params,
+                    const std::string& texture = "") {
+  EffectRecord r;
+  r.type = type;
+  for (const auto& [n, value] : params) r.param(n) = value;
+  r.setTexture(texture);
+  return r;
+}
+
+EffectRecord draw(std::uint32_t rgb) {
+  return effect(kSingleColor, {{1, colorRef(rgb)}, {5, 2}});
+}
+
+// In type order, at the sizes the dialog's rows are laid out for.
+EffectPicture picture(int width, int height, const std::string& word,
+                      std::vector<EffectRecord> effects) {
+  EffectPicture p;
+  p.width = width;
+  p.height = height;
+  p.word = word;
+  p.effects = std::move(effects);
+  return p;
+}
+
+std::vector<EffectPicture> effectPictures() {
+  const auto relief = [](std::uint32_t rgb, int height) {
+    return effect(k3dSingleColor,
+                  {{1, colorRef(rgb)}, {6, height}, {7, 100}, {8, 1000}, {9, 30}, {10, 950}});
+  };
+  std::vector<EffectPicture> pictures(kEffectTypeCount);
+  pictures[kSingleColor] = picture(44, 16, "Draw", {draw(0xC8281E)});
+  pictures[kOutLine] = picture(
+      67, 20, "Outline", {effect(kOutLine, {{1, colorRef(0x1E3C96)}, {5, 2}}), draw(0xFFFFFF)});
+  pictures[kDropShadow] =
+      picture(108, 24, "Drop Shadow",
+              {effect(kDropShadow, {{1, colorRef(0x505050)}, {3, 2}, {4, 2}, {5, 100}, {6, 2}}),
+               draw(0x1E5AC8)});
+  pictures[kLinearGradient] = picture(
+      144, 20, "Linear Gradient",
+      {effect(kLinearGradient, {{1, colorRef(0xD01E78)}, {2, colorRef(0xF0A000)}, {6, 64}})});
+  // Too narrow for the name: the word out of focus.
+  pictures[kDepthField] =
+      picture(44, 20, "Depth", {draw(0xE04040), effect(kDepthField, {{5, 120}, {6, 2}})});
+  pictures[kDisturbTemplet] =
+      picture(160, 24, "Disturbing Font",
+              {effect(kDisturbTemplet, {{5, 1}, {6, 350}, {7, 30}}), draw(0x7828B4)});
+  // Glints are light, which only shows on a dark sky; they reach far beyond the letters,
+  // so only their bright part need fit.
+  pictures[kStarFilter] =
+      picture(76, 24, "Star",
+              {effect(kStarFilter, {{1, colorRef(0xFFDC78)}, {2, 0}, {6, 6}}), draw(0xFFC832)});
+  pictures[kStarFilter].backdrop = 0x141E46;
+  pictures[kStarFilter].fitAlpha = 160;
+  pictures[kTile] =
+      picture(36, 16, "Tile",
+              {effect(kOutLine, {{1, colorRef(0x0096FF)}, {5, 1}}),
+               effect(kLinearGradient, {{1, colorRef(0xFF3C00)}, {2, colorRef(0x0096FF)}, {6, 16}}),
+               effect(kTile, {}, "pixel.git")});
+  pictures[k3dSingleColor] = picture(132, 24, "3D Single Color", {relief(0x28A03C, 1500)});
+  // The box replaces the letters: the word is drawn again in front of it.
+  pictures[kRoundBoxEffect] = picture(108, 16, "Round Box", {draw(0xFFFFFF)});
+  pictures[kRoundBoxEffect].behind = {
+      effect(kRoundBoxEffect, {{5, 1040}, {6, 1000}, {7, 160}, {8, 700}}), relief(0x2850C8, 800)};
+  pictures[kFog] = picture(98, 23, "Fog",
+                           {draw(0x1E3264), effect(kFog, {{1, colorRef(0xDCE6FF)},
+                                                          {6, 100},
+                                                          {7, 25},
+                                                          {8, 1000},
+                                                          {9, 100},
+                                                          {11, 100},
+                                                          {12, 90}})});
+  pictures[kSpace] =
+      picture(104, 20, "Space", {draw(0x8C3CDC), effect(kSpace, {{5, 200}, {6, 700}})});
+  pictures[kCutOut] =
+      picture(76, 19, "Cut Out",
+              {draw(0xDCC8A0),
+               effect(kCutOut, {{1, colorRef(0x3C2814)}, {3, 2}, {4, 2}, {5, 160}, {6, 2}})});
+  return pictures;
+}
+
+// The box of whatever a sprite covers with at least the given alpha.
+InkBox coverageBox(const LayerImage& sprite, int alpha) {
+  InkBox box{sprite.width, sprite.height, 0, 0};
+  for (int y = 0; y < sprite.height; ++y)
+    for (int x = 0; x < sprite.width; ++x)
+      if (sprite.alpha[static_cast<std::size_t>(y) * sprite.width + x] >= alpha) {
+        box.left = std::min(box.left, x);
+        box.top = std::min(box.top, y);
+        box.right = std::max(box.right, x + 1);
+        box.bottom = std::max(box.bottom, y + 1);
+      }
+  if (box.right <= box.left) return {0, 0, 0, 0};
+  return box;
+}
+
+// The word in the largest bold Arial whose render fits the picture with a pixel to
+// spare on every side.
+LayerImage fittedWord(const std::string& app, const EffectPicture& picture) {
+  for (int em = picture.height; em >= 6; --em) {
+    LayerSpec word = text(picture.word, "", em);
+    word.effects = picture.effects;
+    JobSpec spec = job(word);
+    if (!picture.behind.empty()) {
+      spec.templ = text(picture.word, "", em);
+      spec.templ.effects = picture.behind;
+    }
+    const LayerImage sprite = render(app, spec);
+    const InkBox box = coverageBox(sprite, picture.fitAlpha);
+    if (box.right - box.left <= picture.width - 2 && box.bottom - box.top <= picture.height - 2)
+      return sprite;
+  }
+  throw std::runtime_error("\"" + picture.word + "\" does not fit its picture");
+}
+
+// A 16-colour picture as a 4-bit DIB: the 8-bit one our reduction makes (whose indices
+// then lie below 16) with two pixels packed in each byte, high nibble first.
+DibImage fourBitOf(const DibImage& reduced) {
+  const int w = reduced.width(), h = reduced.height();
+  constexpr std::size_t kHeader = 40, kColours = 16;
+  const std::size_t rowBytes = dibRowBytes(w, 4);
+  std::vector<std::uint8_t> block(kHeader + kColours * 4 + rowBytes * h, 0);
+  std::uint8_t* header = block.data();
+  storeU32le(header + 0, kHeader);
+  storeU32le(header + 4, static_cast<std::uint32_t>(w));
+  storeU32le(header + 8, static_cast<std::uint32_t>(h));
+  storeU16le(header + 12, 1);
+  storeU16le(header + 14, 4);
+  storeU32le(header + 20, static_cast<std::uint32_t>(rowBytes * h));
+  storeU32le(header + 32, kColours);
+  const std::vector<PaletteColor>& palette = reduced.palette();
+  for (std::size_t i = 0; i < kColours && i < palette.size(); ++i) {
+    std::uint8_t* entry = header + kHeader + i * 4;
+    entry[0] = palette[i].blue;
+    entry[1] = palette[i].green;
+    entry[2] = palette[i].red;
+  }
+  DibImage source = reduced;
+  DibRowAccess rows(source);
+  std::uint8_t* pixels = block.data() + kHeader + kColours * 4;
+  for (int y = 0; y < h; ++y) {
+    // Rows are stored bottom row first.
+    std::uint8_t* out = pixels + static_cast<std::size_t>(h - 1 - y) * rowBytes;
+    for (int x = 0; x < w; ++x) {
+      const std::uint8_t index = rows[y][x];
+      if (index >= kColours) throw std::runtime_error("a reduced colour lies beyond 16");
+      out[x / 2] |= static_cast<std::uint8_t>(x % 2 == 0 ? index << 4 : index);
+    }
+  }
+  DibImage image;
+  image.block() = std::move(block);
+  image.refreshFromBlock(true);
+  return image;
+}
+
+// The summed channel differences between a 24-bit picture and its reduced copy.
+long long reductionError(const DibImage& original, const DibImage& reduced) {
+  const RgbPicture a = original.toRgb(), b = reduced.toRgb();
+  long long error = 0;
+  for (std::size_t i = 0; i < a.rgb.size(); ++i) error += std::abs(a.rgb[i] - b.rgb[i]);
+  return error;
+}
+
+// The picture reduced to 16 colours by whichever of our two methods comes closer. The
+// median cut keeps the boxes it visits first, the dark ones, and can lose a bright
+// word's colour; popularity keeps the most frequent colours exactly but drops a
+// gradient's. Each wins on some of these pictures.
+DibImage sixteenColours(const DibImage& image, std::int32_t background) {
+  DibImage best;
+  long long bestError = -1;
+  for (ReduceMethod method : {ReduceMethod::MedianCut, ReduceMethod::Popularity}) {
+    DibImage reduced = image;
+    // Fresh tables: a picture's palette must not depend on the pictures made before it.
+    MedianCutTables tables;
+    reduceOutput(reduced, 16, method, static_cast<std::uint32_t>(background), tables);
+    const long long error = reductionError(image, reduced);
+    if (bestError < 0 || error < bestError) {
+      best = reduced;
+      bestError = error;
+    }
+  }
+  return best;
+}
+
+DibImage effectPicture(const std::string& app, const EffectPicture& picture) {
+  Backdrop backdrop(picture.width, picture.height);
+  const Rgb back = hex(picture.backdrop);
+  std::fill(backdrop.px.begin(), backdrop.px.end(), back);
+  DibImage image = toDib(backdrop, false);
+  const LayerImage sprite = fittedWord(app, picture);
+  const InkBox box = coverageBox(sprite, picture.fitAlpha);
+  // The list draws each picture from its row's left edge: the words start at one
+  // column, a pixel in, whatever the picture's width.
+  compositeLayer(image, sprite, 1 - box.left, (picture.height - box.top - box.bottom) / 2, true);
+  // Composing scales what lies under the sprite by 255 / 256 even where it is
+  // transparent: the backdrop must stay one colour (white: the list's own).
+  DibRowAccess rows(image);
+  const std::uint8_t bgr[3] = {static_cast<std::uint8_t>(back.b), static_cast<std::uint8_t>(back.g),
+                               static_cast<std::uint8_t>(back.r)};
+  for (int y = 0; y < picture.height; ++y)
+    for (int x = 0; x < picture.width; ++x) {
+      std::uint8_t* p = rows[y] + static_cast<std::size_t>(x) * 3;
+      if (std::abs(p[0] - bgr[0]) <= 2 && std::abs(p[1] - bgr[1]) <= 2 &&
+          std::abs(p[2] - bgr[2]) <= 2)
+        std::copy(bgr, bgr + 3, p);
+    }
+  return fourBitOf(sixteenColours(image, colorRef(picture.backdrop)));
+}
+
+// ---------------------------------------------------------------------------------------
 // The icon
 
 // A soft shadow of a sprite's coverage: blurred by a box of the given radius (run twice,
@@ -562,6 +802,11 @@ int main(int argc, char** argv) {
     for (int size : {16, 32, 48, 64, 128, 256}) {
       DibImage image = icon(app, size);
       save(image, out / ("icon" + std::to_string(size) + ".bmp"));
+    }
+    const std::vector<EffectPicture> effects = effectPictures();
+    for (std::size_t type = 0; type < effects.size(); ++type) {
+      DibImage image = effectPicture(app, effects[type]);
+      save(image, out / ("effect" + std::to_string(type) + ".bmp"));
     }
   } catch (const std::exception& e) {
     std::fprintf(stderr, "make_ui_pictures: %s\n", e.what());
