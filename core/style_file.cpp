@@ -130,11 +130,14 @@ bool saveStyle(VornelDocument& doc, Host& host) {
 bool saveStyleAs(VornelDocument& doc, Host& host) {
   FileDialogOptions options;
   options.filter = "Style File(*.sty)|*.sty|All Files(*.*)|*.*||";
+  options.proposedName = doc.appDirectory + "untitled.sty";
   std::optional<std::string> chosen = host.saveFileDialog(options);
   if (!chosen) return false;
   std::string path = *chosen;
+  // Only a point fourth from the end counts as an extension: "a.b" still gets ".sty".
   if (path.size() < 4 || path[path.size() - 4] != '.') path += ".sty";
-  if (fileExists(path) &&
+  // An empty file holds no style that replacing it could lose.
+  if (fileLength(path) > 0 &&
       host.messageBox(path + " \nThis file already exists. \nOverwrite this file?", kWarningCaption,
                       MsgButtons::OkCancel, MsgIcon::Warning) != MsgAnswer::Ok)
     return false;

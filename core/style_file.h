@@ -37,9 +37,9 @@ int effectTypeOfLine(const std::string& line);
 // Save Style: to the working styleName when there is one, else Save Style As. A failed
 // write is shown as "Cannot save file!". Returns whether the style was written.
 bool saveStyle(VornelDocument& doc, Host& host);
-// Save Style As: asks for a name (".sty" appended unless it has a three-letter
-// extension), asks before replacing an existing file, writes. Returns whether the style
-// was written.
+// Save Style As: asks for a name, proposing appDirectory + "untitled.sty" (".sty" is
+// appended unless the name has a three-letter extension), asks before replacing an
+// existing file that is not empty, writes. Returns whether the style was written.
 bool saveStyleAs(VornelDocument& doc, Host& host);
 
 inline constexpr const char* kCannotSaveText = "Cannot save file!";

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "render/engine.h"
+#include "ui/edit_style_dialog.h"
 #include "ui/font_and_color.h"
 #include "ui/logic/message_page.h"
 #include "ui/page_frame.h"
@@ -51,8 +52,6 @@ MessagePage::MessagePage(Engine& engine, QWidget* parent) : QWidget(parent), eng
   styles_ = named(new QListWidget(group), "Vornel Style");
   styleLabel->setBuddy(styles_);
   editStyle_ = named(new QPushButton("Edit Style", group), "Edit Style");
-  // The style editor is not part of this window yet.
-  editStyle_->setEnabled(false);
   styleColumn->addWidget(styleLabel);
   styleColumn->addWidget(styles_, 1);
   styleColumn->addWidget(editStyle_);
@@ -63,6 +62,7 @@ MessagePage::MessagePage(Engine& engine, QWidget* parent) : QWidget(parent), eng
   connect(text_, &QPlainTextEdit::textChanged, this, &MessagePage::textEdited);
   connect(font_, &QPushButton::clicked, this, &MessagePage::chooseFont);
   connect(changeColor_, &QPushButton::clicked, this, &MessagePage::changeColorOrTexture);
+  connect(editStyle_, &QPushButton::clicked, this, &MessagePage::editStyle);
   connect(styles_, &QListWidget::currentItemChanged, this,
           [this](QListWidgetItem* item, QListWidgetItem*) {
             if (!item) return;
@@ -115,6 +115,10 @@ void MessagePage::chooseFont() {
   std::optional<LogFont> chosen = askFont(this, engine_.doc.layer(kMessageLayer).font);
   if (!chosen) return;
   face_->setText(QString::fromStdString(messageFontChosen(engine_, *chosen)));
+}
+
+void MessagePage::editStyle() {
+  show(messageStyleEdited(engine_, [this] { return runEditStyleDialog(this, engine_); }));
 }
 
 void MessagePage::changeColorOrTexture() {

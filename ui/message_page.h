@@ -24,6 +24,7 @@ class MessagePage : public QWidget {
   void show(const MessagePageView& view);
   void textEdited();
   void chooseFont();
+  void editStyle();
   void changeColorOrTexture();
 
   Engine& engine_;

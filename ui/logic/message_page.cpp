@@ -5,6 +5,7 @@
 #include "render/engine.h"
 #include "render/pipeline.h"
 #include "ui/logic/program_files.h"
+#include "ui/logic/style_editor.h"
 
 namespace vornel {
 
@@ -73,6 +74,11 @@ bool messageStyleChosen(Engine& engine, const std::string& entry, MessagePageVie
   engine.host.showPreviewTab(1);
   view.changeColorEnabled = lastDrawIndex(engine.doc) >= 0;
   return true;
+}
+
+MessagePageView messageStyleEdited(Engine& engine, const std::function<bool()>& runDialog) {
+  editLayerStyleWithEditor(engine, kMessageLayer, runDialog);
+  return viewOf(engine);
 }
 
 QuickFill quickFillFor(const VornelDocument& doc) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,12 @@ std::string messageFontChosen(Engine& engine, const LogFont& font);
 // A style picked from the list (with the unsaved-style question). Returns whether the
 // choice went ahead; the view's "Change Color or Texture" state follows the new style.
 bool messageStyleChosen(Engine& engine, const std::string& entry, MessagePageView& view);
+
+// "Edit Style": the Message layer goes into the working set, runDialog runs the Edit
+// Style dialog (returning whether it was closed with OK), and on OK the style comes back
+// into the layer; confirmed or not, the job is rendered. Returns what the page shows
+// then: the style list filled again and "Change Color or Texture" for the new style.
+MessagePageView messageStyleEdited(Engine& engine, const std::function<bool()>& runDialog);
 
 // What "Change Color or Texture" changes: the last Draw effect of the Message layer.
 struct QuickFill {
