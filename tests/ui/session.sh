@@ -25,6 +25,7 @@ drv expect-state "page tab" Examples focused
 ok "the window 'Hello Vornel 1.0' is up on the Examples page (display $DISPLAY)"
 
 # ---- Examples ---------------------------------------------------------------------------
+# Qt reports a tab bar's current tab as "focused" (there is no "selected" for tabs).
 drv pick "Example list" gold_award.vrn
 drv expect-state "page tab" Image focused
 drv wait filler Image
