@@ -25,7 +25,6 @@ SavePage::SavePage(Engine& engine, QWidget* parent) : QWidget(parent), engine_(e
   auto* row = new QHBoxLayout;
   radios_ = new FileTypeRadios(
       group, true, [this](std::int32_t type) { show(saveTypeChosen(engine_, state_, type)); });
-  row->addWidget(radios_);
   auto* sizeGroup = new QGroupBox("Current file size(byte)", group);
   auto* sizeGrid = new QGridLayout(sizeGroup);
   auto* sizeLabel = new QLabel("Size", sizeGroup);
@@ -36,13 +35,16 @@ SavePage::SavePage(Engine& engine, QWidget* parent) : QWidget(parent), engine_(e
   sizeGrid->addWidget(sizeLabel, 0, 0);
   sizeGrid->addWidget(size_, 0, 1);
   sizeGrid->addWidget(calculate, 1, 1);
-  sizeGrid->setRowStretch(2, 1);
-  row->addWidget(sizeGroup);
-  column->addLayout(row);
-
+  auto* sizeColumn = new QVBoxLayout;
+  sizeColumn->addWidget(sizeGroup);
   auto* save = named(new QPushButton("Save Image", group), "Save Image",
                      "Click to save the image you have made");
-  column->addWidget(save, 0, Qt::AlignRight);
+  save->setDefault(true);
+  sizeColumn->addWidget(save, 0, Qt::AlignRight);
+  sizeColumn->addStretch(1);
+  row->addWidget(radios_, 0, Qt::AlignTop);
+  row->addLayout(sizeColumn, 1);
+  column->addLayout(row);
   column->addStretch(1);
 
   connect(calculate, &QPushButton::clicked, this,
