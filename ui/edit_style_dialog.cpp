@@ -1,6 +1,5 @@
 #include "ui/edit_style_dialog.h"
 
-#include <QApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -10,14 +9,13 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
-#include <algorithm>
 #include <array>
 
 #include "render/effects/effect_record.h"
 #include "render/engine.h"
+#include "ui/dialog_place.h"
 #include "ui/effect_dialog.h"
 #include "ui/page_frame.h"
 
@@ -238,38 +236,10 @@ EffectDialogRunner EditStyleDialog::runner() {
   return [this](std::int32_t type) { return openEffectDialog_(this, type); };
 }
 
-void EditStyleDialog::placeBesidePreview() {
-  QWidget* preview = nullptr;
-  for (QWidget* w : QApplication::topLevelWidgets())
-    if (w->objectName() == "preview" && w->isVisible()) preview = w;
-  // Docked under the pages, or not shown: the dialog opens where dialogs open.
-  if (!preview) return;
-  adjustSize();
-  const QRect beside = preview->frameGeometry();
-  const QRect area = preview->screen()->availableGeometry();
-  // The window frame is not known before the dialog is first shown.
-  const QSize size = frameGeometry().size().expandedTo(sizeHint()) + QSize(2, 24);
-  constexpr int kGap = 8;
-  const int top =
-      std::clamp(beside.top(), area.top(), std::max(area.top(), area.bottom() + 1 - size.height()));
-  if (beside.right() + 1 + kGap + size.width() <= area.right() + 1) {
-    move(beside.right() + 1 + kGap, top);
-  } else if (beside.left() - kGap - size.width() >= area.left()) {
-    move(beside.left() - kGap - size.width(), top);
-  } else {
-    // No room at either side: above the preview, or else below it.
-    const int left = std::clamp(beside.left(), area.left(),
-                                std::max(area.left(), area.right() + 1 - size.width()));
-    const int above = beside.top() - kGap - size.height();
-    move(left, above >= area.top()
-                   ? above
-                   : std::min(beside.bottom() + 1 + kGap, area.bottom() + 1 - size.height()));
-  }
-}
-
 bool runEditStyleDialog(QWidget* parent, Engine& engine) {
   EditStyleDialog dialog(engine, parent);
-  dialog.placeBesidePreview();
+  dialog.adjustSize();
+  moveBesidePreview(&dialog, parent);
   return dialog.exec() == QDialog::Accepted;
 }
 

@@ -27,10 +27,6 @@ class EditStyleDialog : public QDialog {
   // openEffectDialog: how the effect dialogs are run; empty: the program's own.
   EditStyleDialog(Engine& engine, QWidget* parent, EffectDialogOpener openEffectDialog = {});
 
-  // Moves the dialog beside the preview window, where it does not hide the picture it
-  // edits (on the screen's side that has room).
-  void placeBesidePreview();
-
  private:
   void showView(const StyleEditorView& view);
   int selectedType() const;
@@ -43,7 +39,8 @@ class EditStyleDialog : public QDialog {
   AppliedEffectList* applied_;
 };
 
-// A page's Edit Style dialog over parent, modal. Returns whether it was closed with OK.
+// A page's Edit Style dialog over parent, modal and beside the preview window. Returns
+// whether it was closed with OK.
 bool runEditStyleDialog(QWidget* parent, Engine& engine);
 
 }  // namespace vornel
