@@ -13,8 +13,10 @@
 
 #include "core/job.h"
 #include "render/engine.h"
+#include "ui/edit_style_dialog.h"
 #include "ui/effect_dialog.h"
 #include "ui/font_and_color.h"
+#include "ui/logic/style_editor.h"
 #include "ui/message_text_dialog.h"
 #include "ui/page_frame.h"
 
@@ -117,7 +119,7 @@ void LayerPage::showSwatch(std::uint32_t color) {
 void LayerPage::enableLayerControls(bool enabled) {
   styles_->setEnabled(enabled);
   properties_->setEnabled(enabled);
-  editStyle_->setEnabled(false);  // the style editor opens from here once it is in
+  editStyle_->setEnabled(enabled);
 }
 
 void LayerPage::show(const LayerPageView& view) {
@@ -150,6 +152,9 @@ void LayerPage::properties() {
   layerPropertiesClosed(engine_, index_, opened, ok);
 }
 
-void LayerPage::editStyle() {}
+void LayerPage::editStyle() {
+  editLayerStyleWithEditor(engine_, index_, [this] { return runEditStyleDialog(this, engine_); });
+  show(layerPageActivated(engine_, index_));
+}
 
 }  // namespace vornel
