@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <set>
 
@@ -395,6 +396,14 @@ TEST_F(StyleEditorTest, MessageEditStyleTakesTheStyleBackOnOkOnly) {
     return false;
   });
   EXPECT_EQ(host.messages.back().text, "Save change to " + dir.file("start.sty"));
+  EXPECT_EQ(view.styleEntry, "");  // start.sty is not in the program folder
+
+  // Saved into the program folder and confirmed: the page's list marks the new file.
+  host.saveAnswers.push_back(dir.file("mine"));
+  view = messageStyleEdited(engine, [&] { return styleEditorSaveAs(engine); });
+  EXPECT_EQ(view.styleEntry, "mine.sty");
+  EXPECT_NE(std::find(view.styles.begin(), view.styles.end(), "mine.sty"), view.styles.end());
+  EXPECT_FALSE(doc.messageStyleModified);
 }
 
 TEST_F(StyleEditorTest, AStyleSavedUnderANewNameBecomesTheLayers) {

@@ -79,12 +79,11 @@ void MessagePage::show(const MessagePageView& view) {
   face_->setText(QString::fromStdString(view.faceName));
   changeColor_->setEnabled(view.changeColorEnabled);
   const QSignalBlocker quietList(styles_);
-  const QString current = styles_->currentItem() ? styles_->currentItem()->text() : QString();
   styles_->clear();
   for (const std::string& name : view.styles) styles_->addItem(QString::fromStdString(name));
-  // The list is filled again, but the style last picked stays marked.
-  const auto same = styles_->findItems(current, Qt::MatchExactly);
-  if (!current.isEmpty() && !same.isEmpty()) styles_->setCurrentItem(same.first());
+  // The list is filled again with the layer's own style marked, if it is one of them.
+  const auto same = styles_->findItems(QString::fromStdString(view.styleEntry), Qt::MatchExactly);
+  if (!view.styleEntry.empty() && !same.isEmpty()) styles_->setCurrentItem(same.first());
 }
 
 void MessagePage::activated() {

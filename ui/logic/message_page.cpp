@@ -31,6 +31,9 @@ MessagePageView viewOf(Engine& engine) {
   view.text = message.text;
   view.faceName = message.font.faceName();
   view.styles = listProgramFiles(doc.appDirectory, ".sty");
+  const std::string& styleName = doc.messageStyleName;
+  for (const std::string& entry : view.styles)
+    if (styleName == doc.appDirectory + entry) view.styleEntry = entry;
   view.changeColorEnabled = lastDrawIndex(doc) >= 0;
   return view;
 }

@@ -18,6 +18,9 @@ struct MessagePageView {
   std::string text;
   std::string faceName;
   std::vector<std::string> styles;  // the ".sty" files of the program folder
+  // The entry of styles that holds the layer's style, or "" when its style is none of
+  // them (edited and saved elsewhere, emptied by "New", dropped from another folder).
+  std::string styleEntry;
   bool changeColorEnabled = false;  // "Change Color or Texture"
 };
 
