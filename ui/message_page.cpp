@@ -30,13 +30,15 @@ MessagePage::MessagePage(Engine& engine, QWidget* parent) : QWidget(parent), eng
   text_->setTabChangesFocus(true);
   messageLabel->setBuddy(text_);
   grid->addWidget(messageLabel, 0, 0);
-  grid->addWidget(text_, 1, 0, 1, 2);
+  grid->addWidget(text_, 1, 0);
 
   auto* preference = new QGroupBox("Preference", group);
   auto* prefColumn = new QVBoxLayout(preference);
   face_ = named(new QLineEdit(preference), "Font face");
   face_->setReadOnly(true);
   face_->setAlignment(Qt::AlignCenter);
+  // Shown, not typed into: it takes the window's colour, unlike the message box.
+  face_->setStyleSheet("QLineEdit { background: palette(window); }");
   font_ = named(new QPushButton("Font", preference), "Font",
                 "Click to change font type, size and attribute");
   changeColor_ =
@@ -45,19 +47,19 @@ MessagePage::MessagePage(Engine& engine, QWidget* parent) : QWidget(parent), eng
   prefColumn->addWidget(font_);
   prefColumn->addWidget(changeColor_);
   prefColumn->addStretch(1);
-  grid->addWidget(preference, 2, 0);
 
-  auto* styleColumn = new QVBoxLayout;
+  // The style list takes the page's whole height beside the message and its font.
   auto* styleLabel = new QLabel("Vornel Style", group);
   styles_ = named(new QListWidget(group), "Vornel Style");
   styleLabel->setBuddy(styles_);
   editStyle_ = named(new QPushButton("Edit Style", group), "Edit Style");
-  styleColumn->addWidget(styleLabel);
-  styleColumn->addWidget(styles_, 1);
-  styleColumn->addWidget(editStyle_);
-  grid->addLayout(styleColumn, 2, 1);
+  grid->addWidget(styleLabel, 0, 1);
+  grid->addWidget(styles_, 1, 1, 2, 1);
+  grid->addWidget(editStyle_, 3, 1);
+  grid->addWidget(preference, 2, 0, 2, 1);
   grid->setRowStretch(1, 1);
-  grid->setRowStretch(2, 1);
+  grid->setColumnStretch(0, 3);
+  grid->setColumnStretch(1, 2);
 
   connect(text_, &QPlainTextEdit::textChanged, this, &MessagePage::textEdited);
   connect(font_, &QPushButton::clicked, this, &MessagePage::chooseFont);
