@@ -116,8 +116,14 @@ bool writeStyle(const std::string& path, VornelDocument& doc, std::string* reaso
   return true;
 }
 
-void reportCannotSave(Host& host) {
-  host.messageBox(kCannotSaveText, kErrorCaption, MsgButtons::Ok, MsgIcon::Error);
+void reportCannotSave(Host& host, const std::vector<std::string>& failures) {
+  std::string text = kCannotSaveText;
+  for (const std::string& failure : failures) text += "\n" + failure;
+  host.messageBox(text, kErrorCaption, MsgButtons::Ok, MsgIcon::Error);
+}
+
+void reportCannotOpen(Host& host, const std::string& failure) {
+  host.messageBox("Cannot open file!\n" + failure, kErrorCaption, MsgButtons::Ok, MsgIcon::Error);
 }
 
 bool saveStyle(VornelDocument& doc, Host& host) {

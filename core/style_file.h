@@ -10,6 +10,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "core/job.h"
 #include "core/text_reader.h"
@@ -46,7 +47,10 @@ inline constexpr const char* kCannotSaveText = "Cannot save file!";
 inline constexpr const char* kErrorCaption = "Error!";
 inline constexpr const char* kWarningCaption = "Warning!";
 
-// Shows "Cannot save file!" with the error caption and icon.
-void reportCannotSave(Host& host);
+// Shows "Cannot save file!" with the error caption and icon; with failures ("NAME:
+// reason" each), one line per file under it, so that the user knows what to mend.
+void reportCannotSave(Host& host, const std::vector<std::string>& failures = {});
+// Shows "Cannot open file!" and the failure ("NAME: reason") under it.
+void reportCannotOpen(Host& host, const std::string& failure);
 
 }  // namespace vornel

@@ -31,11 +31,7 @@ struct DialogFixture : ::testing::Test {
   test::TempDir dir;
 
   void SetUp() override {
-    StartOptions options;
-    options.appDirOption = VORNEL_APPDATA_DIR;
-    options.profilePath = dir.file("profile.ini");
-    startEngine(engine, options);
-    startWindowJob(engine);
+    test::startWindowEngine(engine, dir, false);
     // As the style editor leaves it when it opens a dialog: the Message prepared and
     // rendered in the working set.
     loadLayerIntoWorkingSet(doc, kMessageLayer);

@@ -19,14 +19,7 @@ struct LayerPageFixture : ::testing::Test {
   VornelDocument& doc = engine.doc;
   test::TempDir dir;
 
-  void SetUp() override {
-    StartOptions options;
-    options.appDirOption = VORNEL_APPDATA_DIR;
-    options.profilePath = dir.file("profile.ini");
-    startEngine(engine, options);
-    doc.appDirectory = dir.path() + "/";
-    startWindowJob(engine);
-  }
+  void SetUp() override { test::startWindowEngine(engine, dir); }
 };
 
 TEST_F(LayerPageFixture, StretchedThenWithFontBringsBackTheWidthPropertiesStored) {

@@ -40,14 +40,7 @@ struct StyleEditorTest : ::testing::Test {
   VornelDocument& doc = engine.doc;
   test::TempDir dir;
 
-  void SetUp() override {
-    StartOptions options;
-    options.appDirOption = VORNEL_APPDATA_DIR;
-    options.profilePath = dir.file("profile.ini");
-    startEngine(engine, options);
-    doc.appDirectory = dir.path() + "/";
-    startWindowJob(engine);
-  }
+  void SetUp() override { test::startWindowEngine(engine, dir); }
 
   // The working set holds Draw, Outline, Drop Shadow, opened in the editor.
   void openThreeEffects() {

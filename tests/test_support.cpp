@@ -11,6 +11,8 @@
 #include <stdexcept>
 
 #include "cli/cli.h"
+#include "render/engine.h"
+#include "ui/logic/sheet.h"
 
 namespace vornel::test {
 
@@ -90,6 +92,15 @@ std::string pythonWithPil() {
     if (runCommand(std::string(py) + " -c 'import PIL' >/dev/null 2>&1") == 0) return py;
   }
   return "";
+}
+
+void startWindowEngine(Engine& engine, const TempDir& dir, bool ownFolder) {
+  StartOptions options;
+  options.appDirOption = VORNEL_APPDATA_DIR;
+  options.profilePath = dir.file("profile.ini");
+  startEngine(engine, options);
+  if (ownFolder) engine.doc.appDirectory = dir.path() + "/";
+  startWindowJob(engine);
 }
 
 }  // namespace vornel::test

@@ -9,6 +9,10 @@
 
 #include "platform/host.h"
 
+namespace vornel {
+struct Engine;
+}
+
 namespace vornel::test {
 
 // Answers questions from a queue (default: Cancel) and records every message.
@@ -59,6 +63,11 @@ class TempDir {
  private:
   std::string path_;
 };
+
+// Starts engine as the window does, with the built program folder's star kernels and
+// styles and the preferences in dir; then, with ownFolder, makes dir the program folder
+// (estimates and saved styles stay in the test's folder); then renders the start-up job.
+void startWindowEngine(Engine& engine, const TempDir& dir, bool ownFolder = true);
 
 std::vector<std::uint8_t> readFileBytes(const std::string& path);
 void writeFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);

@@ -30,15 +30,7 @@ struct PageFixture : ::testing::Test {
   VornelDocument& doc = engine.doc;
   test::TempDir dir;
 
-  void SetUp() override {
-    StartOptions options;
-    options.appDirOption = VORNEL_APPDATA_DIR;
-    options.profilePath = dir.file("profile.ini");
-    startEngine(engine, options);
-    // Estimates and styles of the tests land in a folder of their own.
-    doc.appDirectory = dir.path() + "/";
-    startWindowJob(engine);
-  }
+  void SetUp() override { test::startWindowEngine(engine, dir); }
 
   void writeFillStyle(const std::string& name, std::uint32_t color, int fillMode) {
     VornelDocument w;

@@ -211,9 +211,10 @@ void MainProperty::dropEvent(QDropEvent* event) {
 
 void MainProperty::openHelp() {
   const QString path = QString::fromStdString(helpPagePath(engine_.doc));
-  if (!QFileInfo::exists(path) || !QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-    host_.messageBox("Cannot open file!\n" + path.toStdString(), kErrorCaption, MsgButtons::Ok,
-                     MsgIcon::Error);
+  if (!QFileInfo::exists(path))
+    reportCannotOpen(host_, path.toStdString() + ": there is no help page in the program folder");
+  else if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+    reportCannotOpen(host_, path.toStdString() + ": the desktop has no program for web pages");
 }
 
 }  // namespace vornel

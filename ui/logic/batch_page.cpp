@@ -78,9 +78,7 @@ bool batchSaveImages(Engine& engine, BatchPageState& state) {
   BatchResult result = generateBatch(engine, state.list);
   if (result.cancelled) return false;
   if (result.ok()) return true;
-  std::string text = kCannotSaveText;
-  for (const std::string& failure : result.failures) text += "\n" + failure;
-  engine.host.messageBox(text, kErrorCaption, MsgButtons::Ok, MsgIcon::Error);
+  reportCannotSave(engine.host, result.failures);
   return false;
 }
 

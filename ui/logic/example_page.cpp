@@ -16,9 +16,7 @@ bool exampleChosen(Engine& engine, const std::string& entry) {
   std::string failure;
   OpenProjectResult result = openExampleProject(engine.doc, engine.host, entry, &failure);
   if (result == OpenProjectResult::Cancelled) return false;
-  if (result == OpenProjectResult::Failed)
-    engine.host.messageBox("Cannot open file!\n" + failure, kErrorCaption, MsgButtons::Ok,
-                           MsgIcon::Error);
+  if (result == OpenProjectResult::Failed) reportCannotOpen(engine.host, failure);
   renderJob(engine);
   engine.host.showPreviewTab(1);
   engine.host.refreshPreview();

@@ -74,9 +74,7 @@ bool saveImageClicked(Engine& engine, SavePageState& state) {
   state.fileName = *chosen;
   SaveResult result = saveOutput(engine, state.fileName);
   if (result.ok()) return true;
-  std::string text = kCannotSaveText;
-  for (const std::string& failure : result.failures) text += "\n" + failure;
-  engine.host.messageBox(text, kErrorCaption, MsgButtons::Ok, MsgIcon::Error);
+  reportCannotSave(engine.host, result.failures);
   return false;
 }
 

@@ -29,9 +29,7 @@ bool endsWith(const std::string& name, const char* suffix) {
 // and the "Image" tab shown; a failure is told, as the user asked for that file.
 int afterOpen(Engine& engine, OpenProjectResult result, const std::string& failure) {
   if (result == OpenProjectResult::Cancelled) return kNoPage;
-  if (result == OpenProjectResult::Failed)
-    engine.host.messageBox("Cannot open file!\n" + failure, kErrorCaption, MsgButtons::Ok,
-                           MsgIcon::Error);
+  if (result == OpenProjectResult::Failed) reportCannotOpen(engine.host, failure);
   renderJob(engine);
   engine.host.showPreviewTab(1);
   return kExamplesPage;
@@ -78,9 +76,7 @@ int fileDropped(Engine& engine, const std::string& path) {
   if (!endsWith(path, ".sty")) return kNoPage;
   StyleChoice choice = chooseLayerStyleFile(engine.doc, engine.host, kMessageLayer, path);
   if (choice == StyleChoice::Abandoned) return kNoPage;
-  if (choice == StyleChoice::Unreadable)
-    engine.host.messageBox("Cannot open file!\n" + path, kErrorCaption, MsgButtons::Ok,
-                           MsgIcon::Error);
+  if (choice == StyleChoice::Unreadable) reportCannotOpen(engine.host, path);
   renderJob(engine);
   engine.host.showPreviewTab(1);
   return kNoPage;
@@ -103,8 +99,7 @@ void preferenceConfirmed(Engine& engine, bool antialiasing, bool clipBlank) {
   prefs.antialiasing = antialiasing ? 1 : 0;
   prefs.clipBlank = clipBlank ? 1 : 0;
   if (!savePreferences(engine.profilePath, prefs))
-    engine.host.messageBox("Cannot save file!\n" + engine.profilePath, kErrorCaption,
-                           MsgButtons::Ok, MsgIcon::Error);
+    reportCannotSave(engine.host, {engine.profilePath + ": cannot write the preferences"});
   engine.host.showPreviewTab(1);
   renderJob(engine);
   engine.host.refreshPreview();
