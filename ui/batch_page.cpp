@@ -19,6 +19,7 @@ BatchPage::BatchPage(Engine& engine, QWidget* parent) : QWidget(parent), engine_
 
   text_ = named(new QPlainTextEdit(group), "Batch message");
   text_->setTabChangesFocus(true);
+  text_->setPlaceholderText("Type a message, then press \"Add to Batch List\"");
   auto* add = named(new QPushButton("Add to Batch List", group), "Add to Batch List");
   grid->addWidget(text_, 0, 0, 1, 2);
   grid->addWidget(add, 1, 0, 1, 2, Qt::AlignRight);
