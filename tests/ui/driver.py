@@ -1,12 +1,15 @@
 #!/usr/bin/python3
 """driver.py — find and drive hellovornel's widgets through AT-SPI2, one step a call.
 
-usage: driver.py COMMAND [ARGS]
+usage: driver.py [--in ROLE:NAME] COMMAND [ARGS]
+  --in ROLE:NAME              look only inside the showing top-level window ROLE NAME
+                              (a dialog over others with buttons of the same names)
   app                         wait until the program is on the accessibility bus
   dump                        print its tree: role 'name' @x,y wxh [states]
   wait ROLE NAME              wait until a showing widget matches
   gone ROLE NAME              wait until no showing widget matches
   click ROLE NAME             real mouse click (xdotool) at the widget's centre
+  dclick ROLE NAME            real double click at the widget's centre
   press ROLE NAME [ACTION]    run an AT-SPI action (default Press) and wait for its reply
   fire ROLE NAME [ACTION]     run it without waiting (an action that opens a modal dialog)
   text ROLE NAME              print the widget's text
@@ -14,8 +17,15 @@ usage: driver.py COMMAND [ARGS]
   expect-text ROLE NAME TEXT  wait until the text equals TEXT
   expect-match ROLE NAME RE   wait until the text matches the regular expression RE
   expect-state ROLE NAME ST   wait until the widget has state ST (checked, selected ...)
-  pick LIST ITEM              click the item ITEM of the list named LIST, scrolling it
-                              into view with the mouse wheel first
+  has-state ROLE NAME ST      print yes or no: whether the widget has state ST now
+  value ROLE NAME             print the current value of a slider (or other ranged widget)
+  expect-value ROLE NAME V    wait until the value is V
+  items ROLE NAME             print the names of the widget's list items, one a line
+  expect-items ROLE NAME A,B  wait until the list items read A, B ... in order ('' none)
+  pick LIST ITEM [double]     click (or double click) the item ITEM of the list named
+                              LIST, scrolling it into view with the mouse wheel first;
+                              LIST may be '-' for the list that holds ITEM (Qt's dialogs
+                              leave theirs unnamed)
   answer CAPTION BUTTON until-state ROLE NAME STATE
   answer CAPTION BUTTON until-gone ROLE NAME
                               wait for the condition, answering each message box titled
@@ -27,7 +37,8 @@ usage: driver.py COMMAND [ARGS]
 ROLE and NAME are AT-SPI role names and accessible names; NAME may be '-' for any.
 Menu items of closed menus are found too (they are never showing). Every wait gives
 up after DRIVER_TIMEOUT seconds (default 10) with exit status 1.
-DRIVER_APP names the application (default hellovornel), DRIVER_PID picks its process.
+DRIVER_APP names the application (default hellovornel), DRIVER_PID picks its process,
+DRIVER_IN=ROLE:NAME does what --in does.
 """
 import ctypes
 import os
@@ -45,6 +56,9 @@ from gi.repository import Atspi  # noqa: E402
 TIMEOUT = float(os.environ.get("DRIVER_TIMEOUT", "10"))
 APP = os.environ.get("DRIVER_APP", "hellovornel")
 PID = int(os.environ["DRIVER_PID"]) if os.environ.get("DRIVER_PID") else None
+# (role, name) of the top-level window that every search is limited to: --in, else
+# DRIVER_IN (ROLE:NAME, for a shell function's calls of the driver).
+WITHIN = tuple(os.environ["DRIVER_IN"].split(":", 1)) if os.environ.get("DRIVER_IN") else None
 POLL = 0.03
 
 
@@ -63,8 +77,10 @@ def alive(pid):
         return False
 
 
-def until(what, probe, timeout=TIMEOUT):
-    """Poll probe() until it returns something true; return that, or fail naming what."""
+def until(what, probe, timeout=TIMEOUT, ended=None):
+    """Poll probe() until it returns something true; return that, or fail naming what.
+    When the program ends meanwhile, return ended if it is given (a wait for something
+    to go is then over), else fail."""
     end = time.monotonic() + timeout
     while True:
         try:
@@ -74,6 +90,8 @@ def until(what, probe, timeout=TIMEOUT):
         if got:
             return got
         if PID is not None and not alive(PID):
+            if ended is not None:
+                return ended
             raise Failed(f"the program (process {PID}) ended while waiting for "
                          f"{what() if callable(what) else what}")
         if time.monotonic() > end:
@@ -125,10 +143,28 @@ def walk(root, pruned=False):
             pass
 
 
+def roots():
+    """Where searches start: the applications, or the --in window of the first that has
+    it showing."""
+    if WITHIN is None:
+        return applications()
+    role, name = WITHIN
+    for app in applications():
+        for i in range(app.childCount):
+            window = app.getChildAtIndex(i)
+            try:
+                if (window is not None and window.getRoleName() == role and window.name == name
+                        and "showing" in states(window)):
+                    return [window]
+            except Exception:
+                pass
+    return []
+
+
 def matches(role, name):
     """Every matching widget: the showing ones, plus menu items of closed menus."""
     hits = []
-    for root in applications():
+    for root in roots():
         for acc in walk(root, pruned=True):
             try:
                 if role != "-" and acc.getRoleName() != role:
@@ -152,18 +188,22 @@ def extents(acc):
     return tuple(acc.queryComponent().getExtents(pyatspi.DESKTOP_COORDS))
 
 
-def click_at(x, y, button=1):
+def click_at(x, y, button=1, repeat=1):
     # No --sync: it waits for the pointer to move, forever when it is already there.
     # The server takes the move and the click in order anyway.
-    subprocess.run(["xdotool", "mousemove", str(x), str(y), "click", str(button)],
-                   check=True, timeout=TIMEOUT)
+    subprocess.run(["xdotool", "mousemove", str(x), str(y), "click", "--repeat", str(repeat),
+                    "--delay", "60", str(button)], check=True, timeout=TIMEOUT)
 
 
-def click(acc):
+def click(acc, repeat=1):
     x, y, w, h = extents(acc)
     if w <= 0 or h <= 0:
         raise Failed(f"{acc.getRoleName()} {acc.name!r} has no area on the screen")
-    click_at(x + w // 2, y + h // 2)
+    click_at(x + w // 2, y + h // 2, repeat=repeat)
+
+
+def list_items(acc):
+    return [c.name for c in walk(acc) if c is not acc and c.getRoleName() == "list item"]
 
 
 def action(acc, name, wait):
@@ -187,11 +227,13 @@ def text_of(acc):
     return acc.queryText().getText(0, -1)
 
 
-def pick(list_name, item_name):
+def pick(list_name, item_name, repeat=1):
     """A real click on a list item; a wheel turn over the list while it is not in view."""
-    box = one("list", list_name)
+    holds = lambda box: [c for c in walk(box) if c.name == item_name and c.getRoleName() == "list item"]
+    box = until(f"list {list_name!r} with an item {item_name!r}",
+                lambda: next((b for b in matches("list", list_name) if holds(b)), None))
     x, y, w, h = extents(box)
-    wanted = lambda: [c for c in walk(box) if c.name == item_name and c.getRoleName() == "list item"]
+    wanted = lambda: holds(box)
     item = until(f"item {item_name!r} of {list_name!r}", wanted)[0]
     # Wheel down first, then up: 4 is up, 5 down.
     for button in [5] * 40 + [4] * 80:
@@ -205,10 +247,10 @@ def pick(list_name, item_name):
     else:
         raise Failed(f"item {item_name!r} of {list_name!r} never came into view")
     # No wait for the selection here: the program may ask a question first.
-    click(item)
+    click(item, repeat)
 
 
-def answer(caption, button, condition, what):
+def answer(caption, button, condition, what, ended=None):
     """Wait until condition() holds, answering each alert titled caption that comes
     meanwhile with button. Print the questions answered."""
     asked = []
@@ -223,7 +265,7 @@ def answer(caption, button, condition, what):
         until(f"alert {caption!r} to close", lambda: not matches("alert", caption))
         return False
 
-    until(what, settled)
+    until(what, settled, ended=ended)
     if asked:
         print("; ".join(asked))
 
@@ -286,6 +328,11 @@ def dump():
 
 
 def run(argv):
+    global WITHIN
+    if argv[:1] == ["--in"] and len(argv) > 1:
+        # The role holds no colon; a name may ("Effect : Drop Shadow").
+        WITHIN = tuple(argv[1].split(":", 1))
+        argv = argv[2:]
     if not argv or argv[0] in ("-h", "--help"):
         print(__doc__)
         return 0 if argv else 2
@@ -302,7 +349,7 @@ def run(argv):
         dump()
         return 0
     if cmd == "pick":
-        pick(args[0], args[1])
+        pick(args[0], args[1], 2 if args[2:3] == ["double"] else 1)
         return 0
     if cmd == "answer":
         caption, button, until_what, role, name = args[:5]
@@ -312,19 +359,22 @@ def run(argv):
                    lambda: any(state in states(a) for a in matches(role, name)),
                    f"{role} {name!r} to be {state}")
         elif until_what == "until-gone":
-            answer(caption, button, lambda: not matches(role, name), f"{role} {name!r} to go")
+            answer(caption, button, lambda: not matches(role, name), f"{role} {name!r} to go",
+                   ended=True)
         else:
             raise Failed(f"answer: {until_what} is neither until-state nor until-gone")
         return 0
     role, name, rest = args[0], args[1], args[2:]
     if cmd == "gone":
-        until(f"{role} {name!r} to go", lambda: not matches(role, name) or None)
+        until(f"{role} {name!r} to go", lambda: not matches(role, name) or None, ended=True)
         return 0
     acc = one(role, name)
     if cmd == "wait":
         pass
     elif cmd == "click":
         click(acc)
+    elif cmd == "dclick":
+        click(acc, repeat=2)
     elif cmd in ("press", "fire"):
         action(acc, rest[0] if rest else "Press", cmd == "press")
     elif cmd == "text":
@@ -340,6 +390,20 @@ def run(argv):
     elif cmd == "expect-state":
         until(lambda: f"{role} {name!r} to be {rest[0]} (is {sorted(states(acc))})",
               lambda: rest[0] in states(acc))
+    elif cmd == "has-state":
+        print("yes" if rest[0] in states(acc) else "no")
+    elif cmd == "value":
+        print(f"{acc.queryValue().currentValue:g}")
+    elif cmd == "expect-value":
+        until(lambda: f"{role} {name!r} to have the value {rest[0]} "
+                      f"(has {acc.queryValue().currentValue:g})",
+              lambda: f"{acc.queryValue().currentValue:g}" == rest[0])
+    elif cmd == "items":
+        print("\n".join(list_items(acc)))
+    elif cmd == "expect-items":
+        want = rest[0].split(",") if rest[0] else []
+        until(lambda: f"{role} {name!r} to list {want} (lists {list_items(acc)})",
+              lambda: list_items(acc) == want or None)
     elif cmd == "extents":
         print(*extents(acc))
     else:

@@ -142,11 +142,14 @@ type_into() {
   drv expect-text "$1" "$2" "$3"
 }
 
-# save_dialog NAME answers Qt's save dialog (opening) with NAME, typed into "File name:".
+# save_dialog NAME answers Qt's save dialog (opening) with NAME, set as the text of
+# "File name:": typing it would open the name completer's list when a file of the folder
+# begins with NAME, and that list takes the click on Save.
 save_dialog() {
   drv wait dialog "Save As"
-  type_into text "File name:" "$1"
-  drv click "push button" Save
+  DRIVER_IN="dialog:Save As" drv settext text "File name:" "$1"
+  DRIVER_IN="dialog:Save As" drv expect-text text "File name:" "$1"
+  DRIVER_IN="dialog:Save As" drv click "push button" Save
   drv gone dialog "Save As"
 }
 
@@ -177,3 +180,44 @@ close_program() {
   [ "$code" -eq 0 ] || fail "the program exited with status $code"
 }
 program_ended() { ! kill -0 "$app" 2>/dev/null; }
+
+# choose_font FAMILY STYLE POINTS answers Qt's font dialog (opening): the family and the
+# style picked from their lists, the size typed. Qt lists only installed families, so a
+# face such as Arial is reached through its installed stand-in (Liberation Sans).
+choose_font() {
+  drv wait dialog Font
+  DRIVER_IN=dialog:Font drv pick - "$1"
+  DRIVER_IN=dialog:Font drv pick - "$2"
+  DRIVER_IN=dialog:Font type_into text Size "$3"
+  DRIVER_IN=dialog:Font drv click "push button" OK
+  drv gone dialog Font
+}
+
+# pick_style STYLE picks STYLE in the showing "Vornel Style" list, answers No if the
+# program asks about saving the style it leaves, and waits for the selection.
+pick_style() {
+  drv pick "Vornel Style" "$1"
+  drv answer "Warning!" No until-state "list item" "$1" selected >/dev/null
+}
+
+# round_box_factors X Y RX RY types the four factors (in the tenths the boxes show) into
+# the Round Box dialog (opening) and confirms it.
+round_box_factors() {
+  local caption="Effect : Rectangle" name value
+  drv wait dialog "$caption"
+  for name in "Size X(dot)" "Size Y(dot)" "Round X(%)" "Round Y(%)"; do
+    value=$1
+    shift
+    DRIVER_IN="dialog:$caption" type_into text "$name value" "$value"
+  done
+  DRIVER_IN="dialog:$caption" drv click "push button" OK
+  drv gone dialog "$caption"
+}
+
+# slider_from_minimum DIALOG SLIDER COUNT moves the slider with its own keys: a click
+# focuses it (and may step it), Home takes it to its minimum, then COUNT steps of Right.
+slider_from_minimum() {
+  DRIVER_IN="dialog:$1" drv click slider "$2"
+  xdotool key --clearmodifiers Home
+  [ "$3" -eq 0 ] || xdotool key --clearmodifiers --repeat "$3" --delay 15 Right
+}
