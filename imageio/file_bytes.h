@@ -11,12 +11,20 @@
 
 namespace vornel {
 
-// Reads the whole file. Fails (with a reason) when it cannot be opened or read, or is
-// larger than maxBytes.
+// Reads the whole file. Fails (with a reason) when it cannot be opened or read, is not a
+// regular file (a FIFO or a device is refused without waiting on it), or is larger than
+// maxBytes.
 bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& out, std::string* reason,
                    std::size_t maxBytes = std::size_t{1} << 31);
+// Reads the first `count` bytes of a regular file, or all of a shorter one; what follows
+// them is never read.
+bool readFileHead(const std::string& path, std::size_t count, std::vector<std::uint8_t>& out,
+                  std::string* reason);
 
-// Writes bytes to path through a temporary file and a rename.
+// Writes bytes to path through a temporary file and a rename. A symbolic link is written
+// through: the file it leads to is replaced and the link stays. An existing target that
+// the user may not write, or that is not a regular file, is refused and left alone; a
+// replaced file keeps its permissions and, where the process may set it, its owner.
 bool writeFileAtomically(const std::string& path, const std::uint8_t* data, std::size_t size,
                          std::string* reason);
 inline bool writeFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes,
@@ -28,6 +36,14 @@ inline bool writeFileAtomically(const std::string& path, const std::string& text
   return writeFileAtomically(path, reinterpret_cast<const std::uint8_t*>(text.data()), text.size(),
                              reason);
 }
+// As writeFileAtomically, but only where nothing of that name exists yet: a file that
+// appears meanwhile is kept and the call fails with "file exists".
+bool writeNewFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes,
+                            std::string* reason);
+
+// The temporary files of an atomic write are named with this prefix, in the target's
+// folder.
+inline constexpr const char* kTemporaryFilePrefix = ".vtmp-";
 
 bool fileExists(const std::string& path);
 // Length of the file in bytes, or 0 when it cannot be opened.

@@ -1,8 +1,12 @@
 #include "test_support.h"
 
+#include <grp.h>
 #include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -80,6 +84,30 @@ int runCommand(const std::string& command, std::string* output) {
   while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) out.append(buf.data(), n);
   int status = pclose(p);
   if (output) *output = out;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int forkChild(const std::function<int()>& fn, unsigned timeoutSeconds, bool unprivileged) {
+  std::fflush(nullptr);
+  pid_t pid = ::fork();
+  if (pid != 0) return pid;
+  ::alarm(timeoutSeconds);
+  if (unprivileged && ::geteuid() == 0) {
+    const uid_t nobody = 65534;
+    if (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0)
+      ::_exit(kChildCannotDropPrivileges);
+  }
+  int status = fn();
+  std::fflush(nullptr);
+  ::_exit(status);
+}
+
+int waitForChild(int pid) {
+  if (pid < 0) return -1;
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0)
+    if (errno != EINTR) return -1;
+  if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -74,6 +75,20 @@ void writeFileBytes(const std::string& path, const std::vector<std::uint8_t>& by
 
 // Runs a shell command; returns its exit status and fills output with its stdout.
 int runCommand(const std::string& command, std::string* output = nullptr);
+// Runs fn in a forked child and returns its exit status, or 128 + the signal that ended
+// it. The child is ended by SIGALRM after timeoutSeconds, so a call that hangs fails the
+// test instead of stopping the suite. With unprivileged, a child running as root first
+// becomes the user nobody, so file permissions apply to it as to an ordinary user; it
+// exits with kChildCannotDropPrivileges when it cannot.
+inline constexpr int kChildCannotDropPrivileges = 77;
+int forkChild(const std::function<int()>& fn, unsigned timeoutSeconds = 20,
+              bool unprivileged = false);
+int waitForChild(int pid);
+inline int runInChild(const std::function<int()>& fn, unsigned timeoutSeconds = 20,
+                      bool unprivileged = false) {
+  return waitForChild(forkChild(fn, timeoutSeconds, unprivileged));
+}
+
 // Python with PIL (the system interpreter, where Debian's python3-pil lives), or "" when
 // it is not available.
 std::string pythonWithPil();

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <fstream>
 #include <new>
 
 #include "imageio/checked_math.h"
+#include "imageio/file_bytes.h"
 #include "platform/memory.h"
 
 namespace vornel {
@@ -70,10 +70,8 @@ bool loadStarKernel(const std::string& path, EffectKernel& out) {
   out = makeKernel(kStarKernelSide, kStarKernelSide);
   const std::size_t need = out.weights.size() * 4;
   // Only the first 101 x 101 x 12 bytes count; anything after them is ignored.
-  std::vector<std::uint8_t> bytes(need);
-  std::ifstream in(path, std::ios::binary);
-  if (!in || !in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(need)))
-    return false;
+  std::vector<std::uint8_t> bytes;
+  if (!readFileHead(path, need, bytes, nullptr) || bytes.size() != need) return false;
   for (std::size_t i = 0; i < out.weights.size(); ++i) {
     const std::uint8_t* p = bytes.data() + i * 4;
     std::uint32_t bits = static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
