@@ -334,17 +334,56 @@ int toDibImage(const GifPicture& picture, DibImage& image, std::string* reason) 
 
 }  // namespace
 
+std::string gifFailureReason(const std::string& status) {
+  // The status texts run over up to three lines, and the one for bad image data names
+  // the colour map it was decoded with; the reason names the fault itself.
+  static const struct {
+    const char* status;
+    const char* reason;
+  } kReasons[] = {
+      {"Error, Bad GIF Version number", "not a GIF file (the version is neither 87a nor 89a)"},
+      {"Error, failed to GIF read screen descriptor.\nGiving up",
+       "truncated GIF file (in the screen descriptor)"},
+      {"Error reading GIF colormap", "truncated GIF file (in the global colour map)"},
+      {"Unexpected EOF in GIF.\nGiving up", "truncated GIF file (it ends before any image)"},
+      {"Error on extension read.\nGiving up", "truncated GIF file (in an extension)"},
+      {"Error on dimension read\nGiving up", "truncated GIF file (in the image descriptor)"},
+      {"Error reading GIF colormap\nGiving up", "truncated GIF file (in a local colour map)"},
+      {"Error, GIF image has no pixels", "the GIF image has no pixels (zero width or height)"},
+      {"Error, GIF image too large for its data", "the GIF image is too large for its data"},
+      {"Error reading GIF file\nGIFScreen Colormap\nGiving up",
+       "corrupt GIF image data (a bad LZW code or code size)"},
+      {"Error reading GIF file\nLocalColorMap\nGiving up",
+       "corrupt GIF image data (a bad LZW code or code size)"},
+      {"Out of Memory in GIFRead", "not enough memory for the picture"},
+  };
+  for (const auto& entry : kReasons)
+    if (status == entry.status) return entry.reason;
+  // These two quote the file name, which the caller names anyway.
+  if (status.rfind("Error reading GIF Magic #", 0) == 0)
+    return "not a GIF file (shorter than its signature)";
+  const std::string notGif = " is not a valid .GIF file";
+  if (status.size() >= notGif.size() &&
+      status.compare(status.size() - notGif.size(), notGif.size(), notGif) == 0)
+    return "not a GIF file (no GIF signature)";
+  std::string line = status;
+  for (char& c : line)
+    if (c == '\n') c = ' ';
+  return line;
+}
+
 int decodeGifImage(DibImage& image, const std::uint8_t* data, std::size_t size,
                    std::string* reason) {
   GifPicture picture;
-  if (!decodeGif(data, size, picture, reason)) return 0;
+  std::string status;
+  if (!decodeGif(data, size, picture, &status)) return fail(reason, gifFailureReason(status));
   return toDibImage(picture, image, reason);
 }
 
 int loadGif(DibImage& image, const std::string& fileName, std::string* reason) {
-  GifPicture picture;
-  if (!GIFRead(fileName, picture, reason)) return 0;
-  return toDibImage(picture, image, reason);
+  std::vector<std::uint8_t> bytes;
+  if (!readWholeFile(fileName, bytes, reason)) return 0;
+  return decodeGifImage(image, bytes.data(), bytes.size(), reason);
 }
 
 }  // namespace vornel

@@ -70,8 +70,11 @@ bool decodeGif(const std::uint8_t* data, std::size_t size, GifPicture& out,
                std::string* status = nullptr, const std::string& name = {},
                GifInfo* info = nullptr);
 bool GIFRead(const std::string& fileName, GifPicture& out, std::string* status = nullptr);
+// The one line a user reads for a failure's status text.
+std::string gifFailureReason(const std::string& status);
 
-// As a 24-bit DibImage; `image` is left as it was on failure (reason = status text).
+// As a 24-bit DibImage; `image` is left as it was on failure, with a one-line reason
+// (gifFailureReason of the status text, or why the file could not be read).
 int decodeGifImage(DibImage& image, const std::uint8_t* data, std::size_t size,
                    std::string* reason = nullptr);
 int loadGif(DibImage& image, const std::string& fileName, std::string* reason = nullptr);

@@ -241,11 +241,7 @@ int saveGif(DibImage& image, const std::string& fileName, int backgroundIndex, i
             int bits, std::string* reason) {
   std::vector<std::uint8_t> bytes;
   if (!encodeGifImage(image, backgroundIndex, transparentIndex, bits, bytes, reason)) return 0;
-  if (!writeFileAtomically(fileName, bytes, nullptr)) {
-    fail(reason, "Can't open GIF for writing");
-    return 0;
-  }
-  return 1;
+  return writeFileAtomically(fileName, bytes, reason) ? 1 : 0;
 }
 
 }  // namespace vornel

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <sstream>
 
 #include "imageio/byte_reader.h"
@@ -452,6 +453,37 @@ TEST(GifReader, CorruptCodesFail) {
   bool ok = true;
   decodeStatus(handMade(2, 2, body), &ok);
   EXPECT_FALSE(ok);
+}
+
+// What a user reads: one line naming the fault, not the status text's three.
+TEST(GifReader, LoadFailuresGiveOneLineNamingTheFault) {
+  std::vector<std::uint8_t> good = encode(makePicture(3, 2, 2, 1), -1);
+  auto reasonFor = [](const std::vector<std::uint8_t>& f) {
+    DibImage image;
+    std::string reason;
+    EXPECT_EQ(decodeGifImage(image, f.data(), f.size(), &reason), 0);
+    EXPECT_EQ(reason.find('\n'), std::string::npos) << reason;
+    return reason;
+  };
+  for (std::size_t n : {5, 12, 20, 26, 25 + 8 + 5})
+    EXPECT_NE(reasonFor(std::vector<std::uint8_t>(good.begin(), good.begin() + n)), "") << n;
+  std::vector<std::uint8_t> notGif = good;
+  notGif[0] = 'B';
+  EXPECT_EQ(reasonFor(notGif), "not a GIF file (no GIF signature)");
+  EXPECT_EQ(reasonFor(handMade(2, 2, {0x3B})), "truncated GIF file (it ends before any image)");
+  // Code 7 while the next free code is 6 (as in CorruptCodesFail), with either map.
+  for (std::uint8_t flags : {0x00, 0x80}) {
+    std::vector<std::uint8_t> body = descriptor(2, 2, flags);
+    if (flags) body.insert(body.end(), {1, 2, 3, 4, 5, 6});
+    body.insert(body.end(), {2, 2, 0xC4, 0x01, 0, 0x3B});
+    EXPECT_EQ(reasonFor(handMade(2, 2, body)),
+              "corrupt GIF image data (a bad LZW code or code size)");
+  }
+  TempDir dir;
+  DibImage image;
+  std::string reason;
+  EXPECT_EQ(loadGif(image, dir.file("missing.gif"), &reason), 0);
+  EXPECT_EQ(reason, std::string("cannot open: ") + std::strerror(ENOENT));
 }
 
 TEST(GifReader, MutationSweepFailsOrSucceedsCleanly) {
