@@ -55,9 +55,6 @@ int verbRender(const std::vector<std::string>& args, CliContext& ctx) {
     ctx.err << "vornel render: font '" << messageLayer.font.faceName() << "' not found; using '"
             << engine.text.resolvedFace() << "'\n";
 
-  if (engine.doc.outputWidth == 0 || engine.doc.outputHeight == 0)
-    ctx.err << "vornel render: nothing is drawn (the picture is " << engine.doc.outputWidth << " x "
-            << engine.doc.outputHeight << " pixels)\n";
   SaveResult saved = saveOutput(engine, *name);
   for (const std::string& written : saved.written) ctx.out << written << "\n";
   for (const std::string& failure : saved.failures) cliError(ctx, kVerb, failure, kExitFailure);

@@ -52,9 +52,8 @@ int verbSize(const std::vector<std::string>& args, CliContext& ctx) {
   const std::string path = estimateFilePath(engine.doc);
   std::error_code ignored;
   std::filesystem::remove(path, ignored);
-  const std::uint64_t size = estimateFileSize(engine);
-  if (size == 0)
-    return cliError(ctx, kVerb, "cannot write the estimate file " + path, kExitFailure);
+  const std::uint64_t size = estimateFileSize(engine, &reason);
+  if (size == 0) return cliError(ctx, kVerb, path + ": " + reason, kExitFailure);
   ctx.out << size << "\n";
   return kExitOk;
 }

@@ -110,6 +110,25 @@ TEST_F(SaveFixture, FailedWritesAreReportedNotDropped) {
   EXPECT_NE(r.failures[1].find("btn_.bmp"), std::string::npos);
 }
 
+TEST_F(SaveFixture, APictureOfNoSizeIsRefusedByEveryType) {
+  doc.layer(kMessageLayer).kind = kLayerFont;
+  doc.layer(kMessageLayer).text = "   ";
+  doc.pressedImage = true;
+  ASSERT_TRUE(renderJob(engine));
+  for (std::int32_t type : {kOutputGif16, kOutputGif256, kOutputJpeg, kOutputBmp}) {
+    doc.outputFileType = type;
+    SaveResult r = saveOutput(engine, dir.file("blank"));
+    EXPECT_TRUE(r.written.empty()) << type;
+    ASSERT_EQ(r.failures.size(), 1u) << type;
+    EXPECT_EQ(r.failures[0], mainOutputName(dir.file("blank"), type) +
+                                 ": nothing to draw (the picture is 0 x 0 pixels)");
+    EXPECT_FALSE(fileExists(mainOutputName(dir.file("blank"), type))) << type;
+    std::string reason;
+    EXPECT_EQ(estimateFileSize(engine, &reason), 0u) << type;
+    EXPECT_EQ(reason, "nothing to draw (the picture is 0 x 0 pixels)");
+  }
+}
+
 TEST_F(SaveFixture, EstimateEqualsTheSavedSizeExceptFor16Colours) {
   for (std::int32_t type : {kOutputGif256, kOutputJpeg, kOutputBmp}) {
     doc.outputFileType = type;

@@ -59,6 +59,15 @@ void prepareOutput(Engine& engine, std::int32_t type) {
 
 int writeOutputFile(DibImage& image, const std::string& fileName, std::int32_t type,
                     int transparentIndex, int bits, std::string* reason) {
+  // A message of blanks lights no pixel, and a picture of no size is one that no reader
+  // opens: refused here alike for every type, rather than written as BMP and refused by
+  // the other writers in words of their own.
+  if (image.width() <= 0 || image.height() <= 0) {
+    if (reason)
+      *reason = "nothing to draw (the picture is " + std::to_string(image.width()) + " x " +
+                std::to_string(image.height()) + " pixels)";
+    return 0;
+  }
   switch (type) {
     case kOutputGif16:
     case kOutputGif256:
@@ -90,7 +99,10 @@ SaveResult saveOutput(Engine& engine, const std::string& fileName) {
       result.failures.push_back(name + ": " + reason);
   };
   write(doc.outputImage, mainName);
-  if (doc.pressedImage) write(doc.pressedOutputImage, pressedOutputName(mainName, type));
+  // The pressed twin has the main picture's size: when that is empty, once is enough.
+  const bool nothingDrawn = doc.outputImage.width() <= 0 || doc.outputImage.height() <= 0;
+  if (doc.pressedImage && !nothingDrawn)
+    write(doc.pressedOutputImage, pressedOutputName(mainName, type));
   return result;
 }
 
@@ -104,13 +116,13 @@ std::string estimateFilePath(const VornelDocument& doc) {
   return doc.appDirectory + kEstimateFileName;
 }
 
-std::uint64_t estimateFileSize(Engine& engine) {
+std::uint64_t estimateFileSize(Engine& engine, std::string* reason) {
   VornelDocument& doc = engine.doc;
   const std::int32_t type = doc.outputFileType;
   const std::string path = estimateFilePath(doc);
   // The 16-colour GIF is estimated with a 16-entry table, although it is saved with 256.
   const int bits = type == kOutputGif16 ? 4 : savedBitsPerPixel(type);
-  writeOutputFile(doc.outputImage, path, type, transparentIndexFor(doc), bits);
+  writeOutputFile(doc.outputImage, path, type, transparentIndexFor(doc), bits, reason);
   return fileSize(path);
 }
 

@@ -34,7 +34,8 @@ int transparentIndexFor(const VornelDocument& doc);
 void prepareOutput(Engine& engine, std::int32_t type);
 
 // Writes image with the writer of the type (not guessed from the name: the name's
-// folders may hold any extension). Returns 1, or 0 with the reason.
+// folders may hold any extension). Returns 1, or 0 with the reason; a picture of no
+// size (nothing was drawn) is refused for every type.
 int writeOutputFile(DibImage& image, const std::string& fileName, std::int32_t type,
                     int transparentIndex, int bits, std::string* reason = nullptr);
 
@@ -57,7 +58,8 @@ bool copyOutputToClipboard(Engine& engine);
 std::string estimateFilePath(const VornelDocument& doc);
 // Writes the current output picture (not prepared again) to the estimate file with the
 // writer of the current type, GIF 16 colours at 4 bits per pixel, and returns the
-// length of the file then found there (0 when there is none).
-std::uint64_t estimateFileSize(Engine& engine);
+// length of the file then found there (0 when there is none). reason says why the
+// write failed, when it did.
+std::uint64_t estimateFileSize(Engine& engine, std::string* reason = nullptr);
 
 }  // namespace vornel
