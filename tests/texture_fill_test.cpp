@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <vector>
 
@@ -232,8 +233,32 @@ TEST_F(TextureFileFixture, StretchedTextureFromAFile) {
   }
 }
 
+TEST_F(TextureFileFixture, NamesWithAFolderReachNothingOutsideTheTextureFolder) {
+  // A picture that would paint and cover everything, beside the texture folder and below.
+  DibImage image;
+  ASSERT_EQ(image.create(1, 1, 24), 1);
+  std::fill_n(image.block().data() + image.pixelOffset(), 3, 200);
+  ASSERT_EQ(writeBmp(image, dir.file("outside.bmp")), 1);
+  std::filesystem::create_directory(dir.file("texture/sub"));
+  ASSERT_EQ(writeBmp(image, dir.file("texture/sub/inside.bmp")), 1);
+  for (const std::string& name :
+       {std::string("../outside.bmp"), dir.file("outside.bmp"),
+        std::string("sub/../../outside.bmp"), std::string("sub/inside.bmp"), std::string("..")}) {
+    run(name, kTiledTextureFill);
+    expectUnchanged();
+    EffectRecord tile;
+    tile.type = kTile;
+    tile.setTexture(name);
+    runEffect(engine, tile, c.textRows(), c.canvasRows(), c.plane.data());
+    expectUnchanged();
+  }
+  run("../texture/missing.bmp", kStretchedTextureFill);
+  expectUnchanged();
+}
+
 TEST(TextureFill, TexturePathIsTheTextureFolderOfTheProgramFolder) {
   EXPECT_EQ(texturePath("/opt/vornel/", "brick.git"), "/opt/vornel/texture/brick.git");
+  EXPECT_EQ(texturePath("/opt/vornel/", "..brick.git"), "/opt/vornel/texture/..brick.git");
 }
 
 }  // namespace

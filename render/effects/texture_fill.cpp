@@ -22,6 +22,9 @@ inline void blendPixel(const std::uint8_t* m, std::uint8_t* dst, const std::uint
 }  // namespace
 
 std::string texturePath(const std::string& appDirectory, const std::string& name) {
+  // A style file is outside data: a name with a folder in it ("../", "/etc/...") would
+  // reach pictures outside the texture folder.
+  if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos) return "";
   return appDirectory + "texture/" + name;
 }
 

@@ -15,7 +15,9 @@ inline constexpr std::int32_t kTiledTextureFill = 4;
 inline constexpr std::int32_t kStretchedTextureFill = 5;
 
 // Where an effect's texture lives: the program folder (ending with '/'), "texture/",
-// the record's texture name.
+// the record's texture name. A texture is named, not given by a path: an empty name, "."
+// and "..", and any name with a '/' give "", which both texture users pass over as they
+// do a missing file.
 std::string texturePath(const std::string& appDirectory, const std::string& name);
 
 // A 24-bit picture (blue, green, red) listed top row first; each row holds width pixels.
