@@ -18,8 +18,13 @@ std::string bundledDataDirectory();
 // the bundled folder itself is used.
 std::string resolveAppDirectory(const std::string& appDirOption);
 
-// Copies every file of `from` (recursively) that `to` lacks. Returns false when the
-// destination could not be created.
+// Copies every file of `from` (recursively) that `to` lacks, each through a temporary
+// file and a rename, then marks `to` with the bundle's version (its files' names and
+// sizes); while the mark is that of `from`, nothing is copied again. A seeding that was
+// stopped is finished at the next call; a file already in `to` is never replaced, except,
+// before any seeding completed, one holding only the first bytes of the bundled file (a
+// copy cut short by an earlier version). Returns false when the destination could not
+// be created.
 bool seedDirectory(const std::string& from, const std::string& to);
 
 }  // namespace vornel

@@ -1,9 +1,12 @@
 #include "platform/app_dir.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
 
 #include "platform/text_lines.h"
 #include "test_support.h"
@@ -31,6 +34,54 @@ TEST(AppDir, SeedingCopiesMissingFilesAndNeverOverwrites) {
   EXPECT_EQ(get(dir.file("to/a.sty")), "user's own a");
   EXPECT_EQ(get(dir.file("to/texture/t.bmp")), "bundled t");
   EXPECT_EQ(get(dir.file("to/mine.sty")), "user's style");
+}
+
+TEST(AppDir, AStoppedSeedingIsFinishedAndThenLeftAlone) {
+  test::TempDir dir;
+  put(dir.file("from/a.sty"), "bundled a");
+  put(dir.file("from/texture/t.bmp"), "bundled t");
+  put(dir.file("from/help/main.htm"), "bundled help");
+  // As a copy in place stopped part way left it: a.sty cut short, t.bmp never reached;
+  // the help page is the user's own edit.
+  put(dir.file("to/a.sty"), "bund");
+  put(dir.file("to/help/main.htm"), "my help");
+  ASSERT_TRUE(seedDirectory(dir.file("from"), dir.file("to")));
+  EXPECT_EQ(get(dir.file("to/a.sty")), "bundled a");
+  EXPECT_EQ(get(dir.file("to/texture/t.bmp")), "bundled t");
+  EXPECT_EQ(get(dir.file("to/help/main.htm")), "my help");
+
+  // Once complete, the folder is the user's: a short edit stays, a deleted file stays
+  // deleted, until the bundle itself changes.
+  put(dir.file("to/a.sty"), "bun");
+  std::filesystem::remove(dir.file("to/texture/t.bmp"));
+  ASSERT_TRUE(seedDirectory(dir.file("from"), dir.file("to")));
+  EXPECT_EQ(get(dir.file("to/a.sty")), "bun");
+  EXPECT_FALSE(std::filesystem::exists(dir.file("to/texture/t.bmp")));
+  put(dir.file("from/new.sty"), "new");
+  ASSERT_TRUE(seedDirectory(dir.file("from"), dir.file("to")));
+  EXPECT_EQ(get(dir.file("to/new.sty")), "new");
+  EXPECT_EQ(get(dir.file("to/a.sty")), "bun");
+}
+
+TEST(AppDir, ASeedingKilledMidCopyLeavesNoCutShortFile) {
+  test::TempDir dir;
+  const std::vector<std::uint8_t> big(std::size_t{64} << 20, 7);
+  std::filesystem::create_directories(dir.file("from"));
+  test::writeFileBytes(dir.file("from/big.bmp"), big);
+  int pid =
+      test::forkChild([&] { return seedDirectory(dir.file("from"), dir.file("to")) ? 0 : 1; });
+  // Killed as soon as anything is in the folder; SIGKILL leaves no time to tidy up.
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (std::chrono::steady_clock::now() < deadline &&
+         (!std::filesystem::exists(dir.file("to")) || std::filesystem::is_empty(dir.file("to"))))
+    std::this_thread::sleep_for(std::chrono::microseconds(100));
+  ::kill(pid, SIGKILL);
+  test::waitForChild(pid);
+  if (std::filesystem::exists(dir.file("to/big.bmp"))) {
+    EXPECT_EQ(std::filesystem::file_size(dir.file("to/big.bmp")), big.size());
+  }
+  ASSERT_TRUE(seedDirectory(dir.file("from"), dir.file("to")));
+  EXPECT_EQ(test::readFileBytes(dir.file("to/big.bmp")), big);
 }
 
 TEST(AppDir, OptionThenEnvironmentThenPerUserFolder) {
