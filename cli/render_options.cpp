@@ -173,8 +173,8 @@ std::optional<RenderError> buildJob(const ParsedArgs& parsed, Engine& engine) {
                                                 {"style", kMessageLayer}};
   for (auto [option, index] : styles) {
     auto path = parsed.get(option);
-    if (path && !editLayerStyle(doc, index, *path))
-      return RenderError{kExitFailure, *path + ": cannot read the style file"};
+    if (path && !editLayerStyle(doc, index, *path, &reason))
+      return RenderError{kExitFailure, *path + ": " + reason};
   }
 
   LogFont font = doc.layer(kMessageLayer).font;
