@@ -1,4 +1,5 @@
 #include <ostream>
+#include <utility>
 
 #include "cli/render_options.h"
 #include "cli/verbs.h"
@@ -20,13 +21,16 @@ const std::vector<OptionSpec>& batchSpecs() {
   return specs;
 }
 
-// The context's host, except that --yes answers the overwrite question without asking.
+// The context's host, except that the overwrite question is answered without printing
+// it: OK with --yes, else Cancel, and the verb then says in one line what stopped the run.
 class OverwriteHost : public Host {
  public:
-  OverwriteHost(Host& inner, bool yes) : inner_(inner), yes_(yes) {}
+  OverwriteHost(Host& inner, bool yes, std::string question)
+      : inner_(inner), yes_(yes), question_(std::move(question)) {}
   MsgAnswer messageBox(const std::string& text, const std::string& caption, MsgButtons buttons,
                        MsgIcon icon) override {
     if (yes_ && buttons == MsgButtons::OkCancel) return MsgAnswer::Ok;
+    if (text == question_) return MsgAnswer::Cancel;
     return inner_.messageBox(text, caption, buttons, icon);
   }
   std::optional<std::string> openFileDialog(const FileDialogOptions& options) override {
@@ -41,6 +45,7 @@ class OverwriteHost : public Host {
  private:
   Host& inner_;
   bool yes_;
+  std::string question_;
 };
 
 std::string joined(const std::vector<std::string>& names) {
@@ -81,7 +86,8 @@ int verbBatch(const std::vector<std::string>& args, CliContext& ctx) {
   if (!readBatchList(listPath, list, &reason))
     return cliError(ctx, kVerb, listPath + ": " + reason, kExitFailure);
 
-  OverwriteHost host(ctx.host, parsed.has("yes"));
+  const std::string firstName = batchImageName(batchBaseName(*base), 0, type);
+  OverwriteHost host(ctx.host, parsed.has("yes"), batchOverwriteQuestion(firstName));
   Engine engine(host);
   startEngine(engine, {parsed.get("app-dir").value_or(""), ""});
   int status = kExitOk;
@@ -91,9 +97,7 @@ int verbBatch(const std::vector<std::string>& args, CliContext& ctx) {
 
   BatchResult result = generateBatchTo(engine, list, *base);
   if (result.cancelled)
-    return cliError(ctx, kVerb,
-                    batchImageName(batchBaseName(*base), 0, type) +
-                        " exists; nothing written (--yes overwrites)",
+    return cliError(ctx, kVerb, firstName + " exists; nothing written (--yes overwrites)",
                     kExitFailure);
   for (const std::string& written : result.written) ctx.out << written << "\n";
   if (!result.failures.empty()) {
