@@ -117,12 +117,15 @@ bool gHandlerInstalled[kCleanupSignalCount];
 static_assert(std::atomic<bool>::is_always_lock_free, "the signal handler reads the flag");
 
 void removeTemporaryAndReraise(int signal) {
+  // A handler of the program's own, put back below, may return to the interrupted code.
+  const int savedErrno = errno;
   if (gTemporaryLive.load()) ::unlink(gTemporaryPath);
   // The signal is blocked while this runs; raised again under the disposition that was
   // there before the write, it takes its usual effect once the handler returns.
   for (int i = 0; i < kCleanupSignalCount; ++i)
     if (kCleanupSignals[i] == signal) ::sigaction(signal, &gPreviousAction[i], nullptr);
   ::raise(signal);
+  errno = savedErrno;
 }
 
 sigset_t cleanupSignalSet() {
