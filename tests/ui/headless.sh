@@ -65,6 +65,7 @@ headless_outer_cleanup() {
   # HEADLESS_KEEP=DIR keeps the run's files there, to look at after a failure.
   if [ -n "${HEADLESS_KEEP:-}" ]; then
     mkdir -p "$HEADLESS_KEEP" && cp -r "$headless_work"/out "$headless_work"/*.* "$HEADLESS_KEEP"/
+    [ ! -d "$headless_work/screens" ] || cp -r "$headless_work/screens" "$HEADLESS_KEEP"/
   fi
   rm -rf "$headless_work"
 }
