@@ -24,12 +24,12 @@ struct LayerPageFixture : ::testing::Test {
 
 TEST_F(LayerPageFixture, StretchedThenWithFontBringsBackTheWidthPropertiesStored) {
   ASSERT_TRUE(layerKindChosen(engine, kTemplateLayer, kLayerFont));
-  ASSERT_EQ(layerPropertiesOpened(engine, kTemplateLayer), LayerProperties::Text);
+  ASSERT_EQ(layerPropertiesOpened(engine, kTemplateLayer).opened, LayerProperties::Text);
   messageDialogTextChanged(engine, "BIG");
   LogFont font = doc.ws.font;
   font.lfWidth = 14;
   messageDialogFontChosen(engine, font);
-  layerPropertiesClosed(engine, kTemplateLayer, LayerProperties::Text, true);
+  layerPropertiesClosed(engine, kTemplateLayer, {LayerProperties::Text, {}}, true);
   EXPECT_EQ(doc.layer(kTemplateLayer).text, "BIG");
   EXPECT_EQ(doc.layer(kTemplateLayer).fontWidth, 14);
 
@@ -45,11 +45,11 @@ TEST_F(LayerPageFixture, StretchedThenWithFontBringsBackTheWidthPropertiesStored
 TEST_F(LayerPageFixture, CancelledPropertiesLeaveTheLayerAsItWas) {
   layerKindChosen(engine, kBulletinLayer, kLayerFont);
   const LayerRecord before = doc.layer(kBulletinLayer);
-  ASSERT_EQ(layerPropertiesOpened(engine, kBulletinLayer), LayerProperties::Text);
+  ASSERT_EQ(layerPropertiesOpened(engine, kBulletinLayer).opened, LayerProperties::Text);
   messageDialogTextChanged(engine, std::string(400, 'x'));  // cut to 299
   EXPECT_EQ(doc.ws.message.size(), 299u);
   EXPECT_EQ(host.tabsShown.back(), 0);
-  layerPropertiesClosed(engine, kBulletinLayer, LayerProperties::Text, false);
+  layerPropertiesClosed(engine, kBulletinLayer, {LayerProperties::Text, {}}, false);
   EXPECT_EQ(doc.layer(kBulletinLayer).text, before.text);
   EXPECT_TRUE(doc.layer(kBulletinLayer).font == before.font);
 }
@@ -57,15 +57,26 @@ TEST_F(LayerPageFixture, CancelledPropertiesLeaveTheLayerAsItWas) {
 TEST_F(LayerPageFixture, EachLayerKeepsItsOwnRoundBox) {
   layerKindChosen(engine, kTemplateLayer, kLayerRoundBox);
   layerKindChosen(engine, kBulletinLayer, kLayerRoundBox);
-  ASSERT_EQ(layerPropertiesOpened(engine, kBulletinLayer), LayerProperties::RoundBox);
+  LayerPropertiesSession session = layerPropertiesOpened(engine, kBulletinLayer);
+  ASSERT_EQ(session.opened, LayerProperties::RoundBox);
   EXPECT_EQ(doc.effectDefaults[kRoundBoxEffect].param(5), 500);  // the Bulletin's width
+  // The preview tries a wider box on the whole job; Cancel puts the factors back.
+  const int before = doc.outputWidth;
+  doc.effectDefaults[kRoundBoxEffect].param(5) = 2000;
+  layerBoxPreviewed(engine, kBulletinLayer);
+  EXPECT_GT(doc.outputWidth, before);
+  layerPropertiesClosed(engine, kBulletinLayer, session, false);
+  EXPECT_EQ(doc.bulletinFactors.width, 500);
+  EXPECT_EQ(doc.outputWidth, before);
+
+  session = layerPropertiesOpened(engine, kBulletinLayer);
   doc.effectDefaults[kRoundBoxEffect].param(5) = 2000;
   doc.effectDefaults[kRoundBoxEffect].param(8) = 0;
-  layerPropertiesClosed(engine, kBulletinLayer, LayerProperties::RoundBox, true);
+  layerPropertiesClosed(engine, kBulletinLayer, session, true);
   EXPECT_EQ(doc.bulletinFactors.width, 2000);
   EXPECT_EQ(doc.bulletinFactors.cornerHeight, 0);
   EXPECT_EQ(doc.templateFactors.width, 950);
-  EXPECT_EQ(layerPropertiesOpened(engine, kTemplateLayer), LayerProperties::RoundBox);
+  EXPECT_EQ(layerPropertiesOpened(engine, kTemplateLayer).opened, LayerProperties::RoundBox);
   EXPECT_EQ(doc.effectDefaults[kRoundBoxEffect].param(5), 950);
   EXPECT_GT(doc.outputWidth, 0);
 }
@@ -87,7 +98,7 @@ TEST_F(LayerPageFixture, ANoneLayerDisablesItsControlsOnEveryActivation) {
   EXPECT_TRUE(layerPageActivated(engine, kBulletinLayer).layerControlsEnabled);
   EXPECT_FALSE(layerKindChosen(engine, kBulletinLayer, kLayerNone));
   EXPECT_FALSE(layerPageActivated(engine, kBulletinLayer).layerControlsEnabled);
-  EXPECT_EQ(layerPropertiesOpened(engine, kBulletinLayer), LayerProperties::None);
+  EXPECT_EQ(layerPropertiesOpened(engine, kBulletinLayer).opened, LayerProperties::None);
 }
 
 TEST_F(LayerPageFixture, ATemplateStyleBringsItsBackgroundToTheSwatch) {

@@ -37,7 +37,13 @@ QRect previewRect(QWidget* mainWindow) {
 
 void moveBesidePreview(QWidget* dialog, QWidget* parent) {
   QWidget* main = mainWindowOf(parent);
-  const QRect mainRect = main && main->isVisible() ? main->frameGeometry() : QRect();
+  QRect mainRect = main && main->isVisible() ? main->frameGeometry() : QRect();
+  // A dialog opened from another dialog (an effect from Edit Style) keeps clear of that
+  // one too, so that its buttons stay in reach.
+  QWidget* opener = parent ? parent->window() : nullptr;
+  if (opener && opener != main && opener->isVisible())
+    mainRect =
+        mainRect.isEmpty() ? opener->frameGeometry() : mainRect.united(opener->frameGeometry());
   const QRect preview = previewRect(main);
   QScreen* screen = main ? main->screen() : QApplication::primaryScreen();
   if (!screen || (mainRect.isEmpty() && preview.isEmpty())) return;

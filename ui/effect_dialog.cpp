@@ -47,8 +47,9 @@ constexpr int kBoxWidth = 64;
 // from what it returns.
 class EffectDialog : public QDialog {
  public:
-  EffectDialog(QWidget* parent, Engine& engine, std::int32_t type)
-      : QDialog(parent), engine_(engine), logic_(engine, type) {
+  EffectDialog(QWidget* parent, Engine& engine, std::int32_t type,
+               const std::function<void()>& customPreview)
+      : QDialog(parent), engine_(engine), logic_(engine, type, customPreview) {
     const DialogSpec& spec = logic_.spec();
     setWindowTitle(QString::fromUtf8(spec.caption));
     auto* column = new QVBoxLayout(this);
@@ -349,9 +350,10 @@ class EffectDialog : public QDialog {
 
 }  // namespace
 
-bool runEffectDialog(QWidget* parent, Engine& engine, std::int32_t type) {
+bool runEffectDialog(QWidget* parent, Engine& engine, std::int32_t type,
+                     const std::function<void()>& customPreview) {
   if (!effectDialogSpec(type)) return false;
-  EffectDialog dialog(parent, engine, type);
+  EffectDialog dialog(parent, engine, type, customPreview);
   dialog.adjustSize();
   moveBesidePreview(&dialog, parent);
   return dialog.exec() == QDialog::Accepted;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 class QWidget;
 
@@ -11,7 +12,9 @@ namespace vornel {
 
 struct Engine;
 
-// Runs the dialog of type modally. Returns whether it was closed with OK.
-bool runEffectDialog(QWidget* parent, Engine& engine, std::int32_t type);
+// Runs the dialog of type modally. Returns whether it was closed with OK. A custom
+// preview, when given, runs instead of the type's own.
+bool runEffectDialog(QWidget* parent, Engine& engine, std::int32_t type,
+                     const std::function<void()>& customPreview = {});
 
 }  // namespace vornel

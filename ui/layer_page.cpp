@@ -143,13 +143,14 @@ void LayerPage::activated() {
 }
 
 void LayerPage::properties() {
-  const LayerProperties opened = layerPropertiesOpened(engine_, index_);
+  const LayerPropertiesSession session = layerPropertiesOpened(engine_, index_);
   bool ok = false;
-  if (opened == LayerProperties::Text)
+  if (session.opened == LayerProperties::Text)
     ok = runMessageTextDialog(this, engine_);
-  else if (opened == LayerProperties::RoundBox)
-    ok = runEffectDialog(this, engine_, kRoundBoxEffect);
-  layerPropertiesClosed(engine_, index_, opened, ok);
+  else if (session.opened == LayerProperties::RoundBox)
+    ok = runEffectDialog(this, engine_, kRoundBoxEffect,
+                         [this] { layerBoxPreviewed(engine_, index_); });
+  layerPropertiesClosed(engine_, index_, session, ok);
 }
 
 void LayerPage::editStyle() {

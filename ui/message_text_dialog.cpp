@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "render/engine.h"
+#include "ui/dialog_place.h"
 #include "ui/font_and_color.h"
 #include "ui/logic/layer_pages.h"
 #include "ui/page_frame.h"
@@ -26,6 +27,7 @@ bool runMessageTextDialog(QWidget* parent, Engine& engine) {
   column->addWidget(font, 0, Qt::AlignLeft);
   column->addWidget(buttons);
   dialog.resize(360, 200);
+  moveBesidePreview(&dialog, parent);
 
   QObject::connect(text, &QPlainTextEdit::textChanged, &dialog, [&] {
     const std::string typed = text->toPlainText().toStdString();

@@ -62,8 +62,12 @@ EffectRecord effectRecordForAdd(const EffectRecord& working) {
   }
 }
 
-EffectDialogLogic::EffectDialogLogic(Engine& engine, std::int32_t type)
-    : engine_(engine), spec_(*effectDialogSpec(type)), sliders_(dialogSliders(spec_)) {}
+EffectDialogLogic::EffectDialogLogic(Engine& engine, std::int32_t type,
+                                     std::function<void()> customPreview)
+    : engine_(engine),
+      spec_(*effectDialogSpec(type)),
+      sliders_(dialogSliders(spec_)),
+      customPreview_(std::move(customPreview)) {}
 
 EffectRecord& EffectDialogLogic::record() {
   return engine_.doc.effectDefaults[static_cast<std::size_t>(spec_.type)];
@@ -102,6 +106,11 @@ EffectDialogView EffectDialogLogic::view(bool rewriteBoxes) const {
 
 bool EffectDialogLogic::preview() {
   RenderCanvas& c = engine_.canvas;
+  if (customPreview_) {
+    customPreview_();
+    engine_.host.refreshPreview();
+    return true;
+  }
   switch (spec_.preview) {
     case PreviewKind::None:
     case PreviewKind::Tile:

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -43,8 +44,9 @@ struct EffectDialogView {
 // it ends.
 class EffectDialogLogic {
  public:
-  // type must be 0 to 12.
-  EffectDialogLogic(Engine& engine, std::int32_t type);
+  // type must be 0 to 12. A custom preview, when given, runs instead of the type's own
+  // (the Round Box dialog opened for a layer's box shows the whole job instead).
+  EffectDialogLogic(Engine& engine, std::int32_t type, std::function<void()> customPreview = {});
 
   const DialogSpec& spec() const { return spec_; }
   const std::vector<const ControlSpec*>& sliders() const { return sliders_; }
@@ -105,6 +107,7 @@ class EffectDialogLogic {
   std::vector<std::uint8_t> savedText_;
   std::vector<std::uint8_t> savedCanvas_;
   std::vector<std::int16_t> savedCoverage_;
+  std::function<void()> customPreview_;
 };
 
 }  // namespace vornel

@@ -71,7 +71,7 @@ StyleChoice layerStyleChosen(Engine& engine, int index, const std::string& entry
   return choice;
 }
 
-LayerProperties layerPropertiesOpened(Engine& engine, int index) {
+LayerPropertiesSession layerPropertiesOpened(Engine& engine, int index) {
   VornelDocument& doc = engine.doc;
   if (index == kTemplateLayer) {
     engine.host.showPreviewTab(1);
@@ -85,7 +85,7 @@ LayerProperties layerPropertiesOpened(Engine& engine, int index) {
       doc.ws.font = layer.font;
       // The dialog shows the Template in the width its "with Font" kind uses.
       if (index == kTemplateLayer) doc.ws.font.lfWidth = layer.fontWidth;
-      return LayerProperties::Text;
+      return {LayerProperties::Text, {}};
     case kLayerRoundBox: {
       const RoundBoxFactors& f = factorsOf(doc, index);
       EffectRecord& box = doc.effectDefaults[kRoundBoxEffect];
@@ -93,16 +93,25 @@ LayerProperties layerPropertiesOpened(Engine& engine, int index) {
       box.param(6) = f.height;
       box.param(7) = f.cornerWidth;
       box.param(8) = f.cornerHeight;
-      return LayerProperties::RoundBox;
+      return {LayerProperties::RoundBox, f};
     }
     default:
-      return LayerProperties::None;
+      return {};
   }
 }
 
-void layerPropertiesClosed(Engine& engine, int index, LayerProperties opened, bool ok) {
+void layerBoxPreviewed(Engine& engine, int index) {
+  const EffectRecord& box = engine.doc.effectDefaults[kRoundBoxEffect];
+  factorsOf(engine.doc, index) = {box.param(5), box.param(6), box.param(7), box.param(8)};
+  renderJob(engine);
+}
+
+void layerPropertiesClosed(Engine& engine, int index, const LayerPropertiesSession& session,
+                           bool ok) {
   VornelDocument& doc = engine.doc;
+  const LayerProperties opened = session.opened;
   if (opened == LayerProperties::None) return;
+  if (opened == LayerProperties::RoundBox) factorsOf(doc, index) = session.before;
   if (opened == LayerProperties::Text) {
     if (ok) {
       editLayerText(doc, index, doc.ws.message);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/job.h"
 #include "core/style_choice.h"
 #include "platform/log_font.h"
 
@@ -46,10 +47,19 @@ StyleChoice layerStyleChosen(Engine& engine, int index, const std::string& entry
 // and font become the working message and current font (a text kind), or its round-box
 // factors parameters 5 to 8 of the Round Box working record (a box).
 enum class LayerProperties { None, Text, RoundBox };
-LayerProperties layerPropertiesOpened(Engine& engine, int index);
-// After the dialog: on OK the text and font, or the four factors, become the layer's;
-// then the job is rendered and the "Image" tab shown.
-void layerPropertiesClosed(Engine& engine, int index, LayerProperties opened, bool ok);
+struct LayerPropertiesSession {
+  LayerProperties opened = LayerProperties::None;
+  RoundBoxFactors before;  // the layer's factors when the Round Box dialog opened
+};
+LayerPropertiesSession layerPropertiesOpened(Engine& engine, int index);
+// The Round Box dialog's preview for a layer's box: the whole job rendered with the
+// factors the dialog shows, so that the box is seen where it will be.
+void layerBoxPreviewed(Engine& engine, int index);
+// After the dialog: on OK the text and font, or the four factors, become the layer's
+// (Cancel puts back the factors the preview tried); then the job is rendered and the
+// "Image" tab shown.
+void layerPropertiesClosed(Engine& engine, int index, const LayerPropertiesSession& session,
+                           bool ok);
 
 // The "Message" dialog: every change of its text and its "Font" show the "Text" tab.
 std::string messageDialogOpened(Engine& engine);
