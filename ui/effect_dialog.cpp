@@ -102,7 +102,8 @@ class EffectDialog : public QDialog {
     if (c.rule == BoxRule::ShowOnly) edit->setReadOnly(true);
     const int index = static_cast<int>(sliders_.size());
     slider->onMoved = [this] { slidersMoved(); };
-    connect(edit, &QLineEdit::textEdited, this, [this, index] { boxEdited(index); });
+    connect(edit, &QLineEdit::textEdited, this, [this, index] { boxEdited(index, false); });
+    connect(edit, &QLineEdit::editingFinished, this, [this, index] { boxEdited(index, true); });
     sliders_.push_back(slider);
     boxes_.push_back(edit);
     return slider;
@@ -293,7 +294,12 @@ class EffectDialog : public QDialog {
 
   void slidersMoved() { show(logic_.sliderMoved(positions())); }
 
-  void boxEdited(int index) {
+  // A number on its way ("", "-", "-.") is not read until the box is left, so that a
+  // negative value can be typed without the box objecting to its first key.
+  void boxEdited(int index, bool finished) {
+    static const QStringList kStarts = {"", "-", "+", ".", "-.", "+."};
+    const QString text = boxes_[static_cast<std::size_t>(index)]->text().trimmed();
+    if (kStarts.contains(text) != finished) return;
     std::vector<std::string> texts;
     for (const QLineEdit* box : boxes_) texts.push_back(box->text().toStdString());
     show(logic_.boxEdited(index, texts));

@@ -165,12 +165,20 @@ class EffectDialogsTest : public QObject {
       QTest::keyClick(down, Qt::Key_Down);
       QCOMPARE(working(kDropShadow).param(4), 1);
 
-      // Emptying a box says so and keeps the value.
+      // A box emptied or holding a lone minus is a number on its way: it says so only
+      // when it is left that way, and the value stays; "-3" typed key by key is taken.
       blurBox->setFocus();
       blurBox->selectAll();
       QTest::keyClick(blurBox, Qt::Key_Backspace);
+      QTest::keyClick(blurBox, Qt::Key_Minus);
+      QVERIFY(host_.messages.isEmpty());
+      QTest::keyClick(blurBox, Qt::Key_3);
+      QCOMPARE(working(kDropShadow).param(6), -3);
+      QTest::keyClick(blurBox, Qt::Key_Backspace);
+      // Leaving the box (the offscreen dialog never holds the focus to lose it).
+      emit blurBox->editingFinished();
       QCOMPARE(host_.messages, QStringList{"Please enter an integer."});
-      QCOMPARE(working(kDropShadow).param(6), 10);
+      QCOMPARE(working(kDropShadow).param(6), -3);
 
       QTest::keyClick(blurBox, Qt::Key_Escape);
       QVERIFY(!dialog->isVisible());
