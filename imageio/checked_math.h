@@ -2,14 +2,18 @@
 // buffer goes through these, so a tiny file cannot ask for gigabytes or wrap around.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
 
+#include "imageio/budget.h"
+
 namespace vornel {
 
-// Largest picture any reader or the renderer will allocate (pixels).
-inline constexpr std::size_t kMaxPixels = std::size_t{1} << 28;  // 268 M pixels, ~800 MB at 24 bits
+// Largest picture any reader decodes or the renderer composes (pixels): the budget's.
+inline constexpr std::size_t kMaxPixels =
+    static_cast<std::size_t>(std::max(kMaxDecodedPixels, kMaxOutputPixels));
 
 inline bool checkedMul(std::size_t a, std::size_t b, std::size_t* out) {
   if (a != 0 && b > std::numeric_limits<std::size_t>::max() / a) return false;

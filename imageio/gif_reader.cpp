@@ -276,8 +276,11 @@ bool decodeGif(const std::uint8_t* data, std::size_t size, GifPicture& out, std:
     // size fails later, so count it as the narrowest.
     int minCodeSize = r.atEnd() ? 1 : r.data()[r.pos()];
     int codeBits = minCodeSize >= 1 && minCodeSize <= 8 ? minCodeSize + 1 : 2;
-    if (!pixelCountOk(width, height) ||
-        (pixels > kUncheckedPixels && pixels > pixelsDataCouldHold(r.remaining(), codeBits)))
+    if (!pixelCountOk(width, height))
+      return fail(status, "Error, GIF image is " + std::to_string(width) + " x " +
+                              std::to_string(height) + " pixels; at most " +
+                              std::to_string(kMaxDecodedPixels) + " can be read");
+    if (pixels > kUncheckedPixels && pixels > pixelsDataCouldHold(r.remaining(), codeBits))
       return fail(status, "Error, GIF image too large for its data");
     std::vector<std::uint8_t> rgb;
     try {

@@ -347,9 +347,10 @@ JpegStatus Decoder::readFrame(ByteReader& body) {
   int mcuW = 8 * frame_.maxH, mcuH = 8 * frame_.maxV;
   std::int64_t paddedW = (std::int64_t{frame_.width} + mcuW - 1) / mcuW * mcuW;
   std::int64_t paddedH = (std::int64_t{frame_.height} + mcuH - 1) / mcuH * mcuH;
-  if (!pixelCountOk(paddedW, paddedH)) return JpegStatus::TooLarge;
+  // The size is kept even when refused, for the reason that names it.
   codec_.width = frame_.width;
   codec_.height = frame_.height;
+  if (!pixelCountOk(paddedW, paddedH)) return JpegStatus::TooLarge;
   codec_.paddedWidth = static_cast<int>(paddedW);
   codec_.paddedHeight = static_cast<int>(paddedH);
   frame_.present = true;
@@ -512,6 +513,9 @@ int decodeJpeg(DibImage& image, const std::uint8_t* data, std::size_t size, std:
   if (status) *status = result;
   if (result == JpegStatus::Ok) return 1;
   if (reason) *reason = jpegStatusText(result);
+  if (reason && result == JpegStatus::TooLarge)
+    *reason += " (" + std::to_string(codec.width) + " x " + std::to_string(codec.height) +
+               " pixels; at most " + std::to_string(kMaxDecodedPixels) + " can be read)";
   return 0;
 }
 

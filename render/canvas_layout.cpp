@@ -7,6 +7,7 @@
 #include "platform/memory.h"
 #include "platform/round_rect.h"
 #include "render/engine.h"
+#include "render/work_budget.h"
 
 namespace vornel {
 
@@ -135,6 +136,7 @@ bool measureLayout(Engine& engine, CanvasLayout& layout, std::string* reason) {
   std::int64_t width = roundDown4(env.extentWidth + textW + 3);
   std::int64_t height = roundDown4(env.extentHeight + textH + 3);
   if (width > kMaxCanvasSide || height > kMaxCanvasSide) return refuse(width, height, reason);
+  if (!canvasWithinBudget(width, height, reason)) return false;
   result.width = static_cast<int>(width);
   result.height = static_cast<int>(height);
   layout = result;

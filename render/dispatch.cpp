@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "imageio/budget.h"
 #include "render/effects/distortion.h"
 #include "render/effects/effect_kernel.h"
 #include "render/effects/effects.h"
@@ -13,23 +14,31 @@
 #include "render/effects/three_d.h"
 #include "render/effects/tile.h"
 #include "render/engine.h"
+#include "render/work_budget.h"
 
 namespace vornel {
 
 namespace {
 
-int kernelRadius(std::int32_t radius) {
-  return std::clamp(radius, 0, kMaxKernelRadius);
-}
-
 // The hemisphere kernel shared by drop shadow, depth of field and cut out: side
-// 2r + 1, total weight opacity x 0.02 (computed in double, handed on as float).
+// 2r + 1, total weight opacity x 0.02 (computed in double, handed on as float). The work
+// budget has refused radii beyond kMaxBlurRadius before this is built.
 EffectKernel blurKernel(std::int32_t radiusParam, std::int32_t opacity) {
-  int r = kernelRadius(radiusParam);
+  int r = std::clamp(radiusParam, 0, kMaxBlurRadius);
   EffectKernel kernel = makeKernel(2 * r + 1, 2 * r + 1);
   makeDomeKernel(kernel, static_cast<float>(r));
   normalizeKernel(kernel, static_cast<float>(opacity * 0.02));
   return kernel;
+}
+
+// The relief of 3D Single Color and Fog, rebuilt when stale with its ring search held to
+// what the job's budget has left. False when the job ran out.
+bool refreshRelief(Engine& engine, RgbRows text) {
+  std::int64_t left = reliefSamplesLeft(engine.meter);
+  const std::int64_t allowed = left;
+  const bool done = refreshHeightField(engine.relief, text, engine.canvas.heightFieldStale, &left);
+  chargeRelief(engine.meter, allowed - left, !done, text.width, text.height);
+  return done;
 }
 
 }  // namespace
@@ -37,6 +46,8 @@ EffectKernel blurKernel(std::int32_t radiusParam, std::int32_t opacity) {
 void runEffect(Engine& engine, const EffectRecord& rec, RgbRows text, RgbRows target,
                std::int16_t* plane) {
   if (target.width <= 0 || target.height <= 0) return;
+  WorkScope job(engine.meter);
+  if (!chargeEffect(engine, rec, text, target, plane)) return;
   const std::uint8_t* edgeMask = engine.canvas.edgeMask.data();
   const int x = rec.param(3), y = rec.param(4);
   const auto color1 = static_cast<std::uint32_t>(rec.param(1));
@@ -49,13 +60,9 @@ void runEffect(Engine& engine, const EffectRecord& rec, RgbRows text, RgbRows ta
       }
       colorFill(text, target, x, y, color1, plane);
       return;
-    case kOutLine: {
-      int r = kernelRadius(rec.param(5));
-      EffectKernel disc = makeKernel(2 * r + 1, 2 * r + 1);
-      makeDiscKernel(disc, static_cast<float>(r));
-      outline(target, edgeMask, disc, color1, x, y, plane);
+    case kOutLine:
+      outline(target, edgeMask, rec.param(5), color1, x, y, plane);
       return;
-    }
     case kDropShadow:
       dropShadow(text, target, x, y, blurKernel(rec.param(6), rec.param(5)), color1, plane);
       return;
@@ -84,13 +91,15 @@ void runEffect(Engine& engine, const EffectRecord& rec, RgbRows text, RgbRows ta
       return;
     case k3dSingleColor:
       loadShapeProfile(engine.relief.profile, rec);
-      refreshHeightField(engine.relief, text, engine.canvas.heightFieldStale);
+      if (!refreshRelief(engine, text)) return;
       threeDSingleColor(engine.relief, text, target, rec, plane);
       return;
     case kRoundBoxEffect:
       roundBox(text, rec);
       return;
     case kFog:
+      // Fog brings the relief up to date itself; done first here, within the budget.
+      if (!refreshRelief(engine, text)) return;
       fog(engine.noise, engine.relief, engine.canvas.heightFieldStale, text, target, rec, plane);
       return;
     case kSpace:

@@ -11,12 +11,10 @@ namespace vornel {
 
 struct Engine;
 
-// Largest blur or outline radius a kernel is built for. The effect dialogs allow 10;
-// a style file may carry anything, and a kernel's side grows with twice the radius.
-inline constexpr int kMaxKernelRadius = 100;
-
 // Runs one record by its type code; unknown codes change nothing. Kernels and texture
-// pictures live for this one call.
+// pictures live for this one call. The run is charged to the engine's work meter first
+// (render/work_budget.h); a run the job's budget cannot take changes nothing and leaves
+// the meter refused.
 void runEffect(Engine& engine, const EffectRecord& record, RgbRows text, RgbRows target,
                std::int16_t* plane);
 

@@ -16,6 +16,7 @@
 #include "render/effects/effect_kernel.h"
 #include "render/effects/height_field.h"
 #include "render/effects/noise.h"
+#include "render/work_budget.h"
 
 namespace vornel {
 
@@ -52,6 +53,8 @@ struct Engine {
   ShapeMask messageMask;
   // The median cut keeps its boundaries from one reduction to the next.
   MedianCutTables reduceTables;
+  // The work charged to the job being rendered.
+  WorkMeter meter;
 };
 
 // Start-up: job defaults, preferences, program folder, star kernels.

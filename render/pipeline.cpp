@@ -11,6 +11,7 @@
 #include "render/dispatch.h"
 #include "render/effects/effects.h"
 #include "render/engine.h"
+#include "render/work_budget.h"
 
 namespace vornel {
 
@@ -199,6 +200,7 @@ EffectRecord pressedRecord(const EffectRecord& record) {
 }
 
 void runEffects(Engine& engine, bool clearToBackground) {
+  WorkScope job(engine.meter);
   RenderCanvas& c = engine.canvas;
   if (clearToBackground)
     clearCanvasToBackground(c, engine.doc.ws.backgroundColor);
@@ -211,6 +213,7 @@ void runEffects(Engine& engine, bool clearToBackground) {
 }
 
 void runPressedEffects(Engine& engine) {
+  WorkScope job(engine.meter);
   RenderCanvas& c = engine.canvas;
   clearPressedCanvas(c);
   const std::vector<EffectRecord> effects = engine.doc.ws.effects;
@@ -253,6 +256,7 @@ void publishCanvas(Engine& engine) {
 }
 
 void refreshDistortions(Engine& engine, int count) {
+  WorkScope job(engine.meter);
   RenderCanvas& c = engine.canvas;
   restoreTextRaster(c);
   const std::vector<EffectRecord> effects = engine.doc.ws.effects;
@@ -293,6 +297,7 @@ bool renderJob(Engine& engine, std::string* reason) {
   doc.outputStale = false;
   if (doc.layers.empty()) return true;
   BusyCursor busy(engine.host);
+  WorkScope job(engine.meter);
   const int layerCount = static_cast<int>(doc.layers.size());
   // A layer whose canvas is refused leaves no output rather than a partial one.
   auto refuse = [&] {
@@ -323,7 +328,7 @@ bool renderJob(Engine& engine, std::string* reason) {
     maxY = std::max<long long>(maxY, static_cast<long long>(layer.y) + layer.height);
   }
   if (maxX - minX > kMaxOutputSide || maxY - minY > kMaxOutputSide ||
-      static_cast<std::size_t>((maxX - minX) * (maxY - minY)) > kMaxPixels) {
+      (maxX - minX) * (maxY - minY) > kMaxOutputPixels) {
     if (reason)
       *reason = "the placed layers span " + std::to_string(maxX - minX) + " x " +
                 std::to_string(maxY - minY) + " pixels, more than a picture may hold";
@@ -333,6 +338,11 @@ bool renderJob(Engine& engine, std::string* reason) {
   doc.outputHeight = static_cast<int>(maxY - minY);
   doc.originX = static_cast<int>(minX);
   doc.originY = static_cast<int>(minY);
+  // Every canvas and the picture are sized now, and none is allocated yet.
+  if (!chargeLayers(engine, doc.outputWidth, doc.outputHeight)) {
+    if (reason) *reason = engine.meter.refusal;
+    return refuse();
+  }
 
   RenderCanvas& c = engine.canvas;
   for (int i = 0; i < layerCount; ++i) {
@@ -345,6 +355,10 @@ bool renderJob(Engine& engine, std::string* reason) {
       runPressedEffects(engine);
       storeLayerImage(c.pressedCanvas.data(), c.pressedCoverage.data(), c.width, c.height,
                       layer.pressedImage);
+    }
+    if (engine.meter.refused()) {
+      if (reason) *reason = engine.meter.refusal;
+      return refuse();
     }
   }
   // Each layer is stored as it is rendered; composing them afterwards gives the same

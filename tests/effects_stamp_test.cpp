@@ -39,7 +39,7 @@ TEST(EffectsStamp, OutlineRadiusZeroStampsEdgePixelsInFullColour) {
   EffectCanvas c(6, 6);
   c.edge[2 * 6 + 3] = 255;
   c.edge[4 * 6 + 1] = 255;
-  outline(c.canvasRows(), c.edge.data(), disc(0), 0x00C80064, 0, 0, c.plane.data());
+  outline(c.canvasRows(), c.edge.data(), 0, 0x00C80064, 0, 0, c.plane.data());
   // The stamp blends in doubles: weight 1 gives the colour itself, not 255/256 of it.
   EXPECT_EQ(c.at(2, 3, 0), 200);
   EXPECT_EQ(c.at(2, 3, 1), 0);
@@ -54,7 +54,7 @@ TEST(EffectsStamp, OutlineRadiusTwoBlendsTheRim) {
   EffectCanvas c(12, 12);
   c.fillCanvas(0, 0, 100);
   c.edge[5 * 12 + 5] = 255;
-  outline(c.canvasRows(), c.edge.data(), disc(2), 0x000000C8, 1, -1, c.plane.data());
+  outline(c.canvasRows(), c.edge.data(), 2, 0x000000C8, 1, -1, c.plane.data());
   // Centre moved to (row 4, column 6); red blends 100 -> 200 by the weight.
   EXPECT_EQ(c.at(4, 6, 2), 200);
   EXPECT_EQ(c.at(4, 8, 2), 200);
@@ -70,7 +70,7 @@ TEST(EffectsStamp, OverlappingOutlineStampsAddCoverageAgain) {
   EffectCanvas c(8, 8);
   c.edge[3 * 8 + 3] = 255;
   c.edge[3 * 8 + 4] = 255;
-  outline(c.canvasRows(), c.edge.data(), disc(1), 0x00FFFFFF, 0, 0, c.plane.data());
+  outline(c.canvasRows(), c.edge.data(), 1, 0x00FFFFFF, 0, 0, c.plane.data());
   // Each of the two pixels gets weight 1 from its own stamp and from its neighbour's.
   EXPECT_EQ(c.cover(3, 3), 510);
   EXPECT_EQ(c.cover(3, 4), 510);
@@ -88,8 +88,8 @@ TEST(EffectsStamp, StampsPartlyOffTheCanvasPaintTheOverlap) {
   c.fillCanvas(0, 0, 0);
   c.edge[1 * 4 + 1] = 255;
   for (int off : {-20, 20}) {
-    outline(c.canvasRows(), c.edge.data(), disc(2), 0xFFFFFF, off, 0, c.plane.data());
-    outline(c.canvasRows(), c.edge.data(), disc(2), 0xFFFFFF, 0, off, c.plane.data());
+    outline(c.canvasRows(), c.edge.data(), 2, 0xFFFFFF, off, 0, c.plane.data());
+    outline(c.canvasRows(), c.edge.data(), 2, 0xFFFFFF, 0, off, c.plane.data());
   }
   for (std::uint8_t v : c.canvas) ASSERT_EQ(v, 0);
 }

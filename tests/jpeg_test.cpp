@@ -703,8 +703,8 @@ TEST(JpegDecoder, HugeDeclaredSizeWithLittleDataFailsQuickly) {
   DibImage image = makePicture(Kind::Gradient, 8, 8);
   std::vector<std::uint8_t> bytes = encodeOrFail(image);
   std::size_t sof = findSegment(bytes, 0xC0);
-  bytes[sof + 5] = bytes[sof + 7] = 0x3E;  // 16000 x 16000 (0x3E80)
-  bytes[sof + 6] = bytes[sof + 8] = 0x80;
+  bytes[sof + 5] = bytes[sof + 7] = 0x0F;  // 4000 x 4000 (0x0FA0)
+  bytes[sof + 6] = bytes[sof + 8] = 0xA0;
   auto start = std::chrono::steady_clock::now();
   DibImage out;
   JpegStatus status;
@@ -713,6 +713,30 @@ TEST(JpegDecoder, HugeDeclaredSizeWithLittleDataFailsQuickly) {
   EXPECT_EQ(status, JpegStatus::DataTooShort) << reason;
   EXPECT_TRUE(out.empty());
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+}
+
+// Beyond the pixel budget (4096 x 4096, padded to whole blocks) the size is refused
+// before the data is looked at, with the size in the reason.
+TEST(JpegDecoder, SizesBeyondThePixelBudgetAreRefusedByName) {
+  DibImage image = makePicture(Kind::Gradient, 8, 8);
+  std::vector<std::uint8_t> bytes = encodeOrFail(image);
+  std::size_t sof = findSegment(bytes, 0xC0);
+  bytes[sof + 5] = 0x3E;  // height 16000 (0x3E80)
+  bytes[sof + 6] = 0x80;
+  bytes[sof + 7] = 0x10;  // width 4097
+  bytes[sof + 8] = 0x01;
+  DibImage out;
+  JpegStatus status;
+  std::string reason;
+  EXPECT_EQ(decodeJpeg(out, bytes.data(), bytes.size(), &reason, &status), 0);
+  EXPECT_EQ(status, JpegStatus::TooLarge);
+  EXPECT_EQ(reason,
+            "the JPEG picture is too large (4097 x 16000 pixels; at most 16777216 can be read)");
+  // 4096 x 4096 itself is within it: refused only for its data, as above.
+  bytes[sof + 5] = bytes[sof + 7] = 0x10;
+  bytes[sof + 6] = bytes[sof + 8] = 0x00;
+  EXPECT_EQ(decodeJpeg(out, bytes.data(), bytes.size(), &reason, &status), 0);
+  EXPECT_EQ(status, JpegStatus::DataTooShort) << reason;
 }
 
 // Flip every bit, set every byte to 0 and 255, cut at every length: the decoder must

@@ -26,15 +26,25 @@ EffectKernel makeKernel(int w, int h) {
   return kernel;
 }
 
+double discWhole(float radius) {
+  return std::floor(static_cast<double>(radius));
+}
+
+float discWeight(double whole, std::int64_t squaredDistance) {
+  const double e = std::sqrt(static_cast<double>(squaredDistance));
+  // Full weight inside the whole radius, a one-pixel linear rim beyond it.
+  const double w = e < whole ? 1.0 : (e < whole + 1.0 ? whole + 1.0 - e : 0.0);
+  return static_cast<float>(w);
+}
+
 void makeDiscKernel(EffectKernel& kernel, float radius) {
-  const double whole = std::floor(static_cast<double>(radius));
+  const double whole = discWhole(radius);
   for (int dy = -kernel.ry; dy <= kernel.ry; ++dy) {
     for (int dx = -kernel.rx; dx <= kernel.rx; ++dx) {
-      double e = std::sqrt(static_cast<double>(dx) * dx + static_cast<double>(dy) * dy);
-      // Full weight inside the whole radius, a one-pixel linear rim beyond it.
-      double w = e < whole ? 1.0 : (e < whole + 1.0 ? whole + 1.0 - e : 0.0);
+      float w = discWeight(whole,
+                           static_cast<std::int64_t>(dx) * dx + static_cast<std::int64_t>(dy) * dy);
       float* c = kernel.cell(dy, dx);
-      c[0] = c[1] = c[2] = static_cast<float>(w);
+      c[0] = c[1] = c[2] = w;
     }
   }
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -24,7 +25,13 @@ struct EffectKernel {
 
 // A zero kernel of w x h cells: rx = (w - 1) / 2, ry = (h - 1) / 2.
 EffectKernel makeKernel(int w, int h);
+// The outline's disc of radius T: weight 1 closer than floor(T) (a cell at exactly that
+// distance too), floor(T) + 1 - distance on the one-pixel rim beyond, 0 further out.
 void makeDiscKernel(EffectKernel& kernel, float radius);
+// floor(T) of a disc radius, and the disc's weight at a squared distance from its centre:
+// the one formula of makeDiscKernel, for code that needs weights without the grid.
+double discWhole(float radius);
+float discWeight(double whole, std::int64_t squaredDistance);
 void makeDomeKernel(EffectKernel& kernel, float radius);
 void normalizeKernel(EffectKernel& kernel, float total);
 

@@ -17,9 +17,12 @@ void colorFill(RgbRows text, RgbRows canvas, int x, int y, std::uint32_t color,
 void linearGradient(RgbRows text, RgbRows canvas, int centerX, int centerY, int x, int y, int angle,
                     std::uint32_t color1, std::uint32_t color2, int halfLength,
                     std::int16_t* plane);
-// Outline (type 1): the disc kernel stamped over every edge pixel.
-void outline(RgbRows canvas, const std::uint8_t* edgeMask, const EffectKernel& disc,
-             std::uint32_t color, int x, int y, std::int16_t* plane);
+// Outline (type 1): the disc of makeDiscKernel(radius) stamped with stampKernelOver
+// over every edge pixel moved by (x, y), in edge order; a negative radius counts as 0.
+void outline(RgbRows canvas, const std::uint8_t* edgeMask, int radius, std::uint32_t color, int x,
+             int y, std::int16_t* plane);
+// The cells the outline visits per edge pixel: one full run and the rim per disc row.
+std::int64_t outlineCellsPerEdge(int radius);
 // Star filter (type 6): the star kernel, scaled by intensity and colour and trimmed,
 // added at every edge pixel.
 void starFilter(RgbRows canvas, const std::uint8_t* edgeMask, const EffectKernel& star,

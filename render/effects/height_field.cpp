@@ -168,14 +168,14 @@ int firstRingNotSurelyLit(std::int64_t d2) {
 
 }  // namespace
 
-void buildHeightField(ReliefState& relief, RgbRows text) {
+bool buildHeightField(ReliefState& relief, RgbRows text, std::int64_t* samplesLeft) {
   buildRingTable(relief.rings);
   HeightField& field = relief.field;
   const int w = text.width, h = text.height;
   field.width = w;
   field.height = h;
   field.values = allocate<float>(static_cast<std::size_t>(w) * h);
-  if (w <= 0 || h <= 0) return;
+  if (w <= 0 || h <= 0) return true;
 
   // Every sample of ring k lies within distance k, so the rings closer than the nearest
   // unlit pixel are all lit: the search starts at the first ring that can reach it and
@@ -191,6 +191,7 @@ void buildHeightField(ReliefState& relief, RgbRows text) {
       for (int k = firstRingNotSurelyLit(d2[index]);; ++k) {
         bool found = false;
         float nearest = 0.0f;
+        if (samplesLeft && (*samplesLeft -= rings.start[k + 1] - rings.start[k]) < 0) return false;
         for (int s = rings.start[k]; s < rings.start[k + 1]; ++s) {
           const RingTable::Offset& o = rings.offsets[static_cast<std::size_t>(s)];
           int sr = r + o.dr, sc = c + o.dc;
@@ -214,13 +215,19 @@ void buildHeightField(ReliefState& relief, RgbRows text) {
   if (largest > 0.0f) {
     for (float& v : field.values) v /= largest;
   }
+  return true;
 }
 
-void refreshHeightField(ReliefState& relief, RgbRows text, bool& stale) {
+bool refreshHeightField(ReliefState& relief, RgbRows text, bool& stale, std::int64_t* samplesLeft) {
   if (stale || relief.field.width != text.width || relief.field.height != text.height) {
-    buildHeightField(relief, text);
+    if (!buildHeightField(relief, text, samplesLeft)) {
+      relief.field.width = relief.field.height = 0;  // so that nothing reads it as built
+      stale = true;
+      return false;
+    }
   }
   stale = false;
+  return true;
 }
 
 double surfaceHeight(const ReliefState& relief, int column, int row) {

@@ -58,12 +58,16 @@ struct ReliefState {
 void buildRingTable(RingTable& rings);
 
 // Rebuilds the field from the text raster with the ring search. A raster with no lit
-// pixel gives a field of zeros.
-void buildHeightField(ReliefState& relief, RgbRows text);
+// pixel gives a field of zeros. With samplesLeft, each ring sample looked at is taken
+// from it, and the search gives up (returning false, the field unfinished) when it would
+// go below zero: the search's cost depends on the shape (an isolated unlit pixel in a
+// lit field sends it through every ring), so the work budget holds it to an allowance.
+bool buildHeightField(ReliefState& relief, RgbRows text, std::int64_t* samplesLeft = nullptr);
 
 // Rebuilds the field when stale (or when the raster's size no longer matches it), then
-// clears the stale flag.
-void refreshHeightField(ReliefState& relief, RgbRows text, bool& stale);
+// clears the stale flag. False, the flag left set, when the build gave up.
+bool refreshHeightField(ReliefState& relief, RgbRows text, bool& stale,
+                        std::int64_t* samplesLeft = nullptr);
 
 // The smoothed, profiled height at (column, row); 0 within two pixels of the left and
 // top edges and one pixel of the right and bottom edges.
