@@ -73,8 +73,10 @@ OffsetEnvelope effectOffsetEnvelope(const std::vector<EffectRecord>& effects) {
         break;
       }
       case kDropShadow: {
+        // The blur's weights vanish at distance d, so the shadow reaches d - 1 around its
+        // offset; a radius of 0 or less paints nothing and the range is empty.
         std::int64_t d = r.param(6);
-        e.widen(x - d + 1, x + d - 1, y - d + 1, y + d - 1);
+        if (d > 0) e.widen(x - d + 1, x + d - 1, y - d + 1, y + d - 1);
         break;
       }
       case kStarFilter: {

@@ -71,6 +71,12 @@ TEST(CanvasLayoutTest, OffsetEnvelopeRules) {
   expectEnvelope(
       {effect(kOutLine, 2, 0, 3), effect(kSingleColor, 10, -8), effect(kDropShadow, 0, 0, 50, 1)},
       1, 8, 11, 11);
+  // A shadow of radius 0 (or below) paints nothing, and its range x - d + 1 ... x + d - 1
+  // is empty: it widens nothing, not even by the point of its offset.
+  expectEnvelope({effect(kDropShadow, 0, 0, 150, 0)}, 0, 0, 0, 0);
+  expectEnvelope({effect(kDropShadow, 7, -4, 150, 0)}, 0, 0, 0, 0);
+  expectEnvelope({effect(kDropShadow, 7, -4, 150, -3)}, 0, 0, 0, 0);
+  expectEnvelope({effect(kSingleColor, -2, 3), effect(kDropShadow, 9, 9, 150, 0)}, 2, 0, 2, 3);
   // Offsets as large as a style file can hold do not wrap around.
   OffsetEnvelope huge = effectOffsetEnvelope(
       {effect(kOutLine, INT32_MIN, INT32_MAX, INT32_MAX), effect(kStarFilter, 0, INT32_MIN)});
@@ -101,6 +107,15 @@ TEST(CanvasLayoutTest, ClippedStartupMessageStartsAtTheCorner) {
   EXPECT_EQ(moved.right - moved.left, ink.right);
   EXPECT_EQ(job.c.width, (6 + ink.right + 3) / 4 * 4);
   EXPECT_EQ(job.c.height, (6 + ink.bottom + 3) / 4 * 4);
+
+  // A shadow of radius 0 leaves the text where it was.
+  job.ws.effects = {effect(kDropShadow, 0, 0, 150, 0)};
+  ASSERT_TRUE(prepareCanvas(job.engine));
+  EXPECT_EQ(job.litBounds().left, 0);
+  EXPECT_EQ(job.litBounds().top, 0);
+  EXPECT_EQ(job.c.width, (ink.right + 3) / 4 * 4);
+  job.ws.effects = {effect(kDropShadow, -5, -5, 50, 2)};
+  ASSERT_TRUE(prepareCanvas(job.engine));
 
   // Every buffer has the canvas's size, coverage starts at 0 and the copy is saved.
   std::size_t n = static_cast<std::size_t>(job.c.width) * job.c.height;
