@@ -17,7 +17,21 @@ namespace vornel {
 // Largest canvas side the renderer accepts; a larger layout is refused.
 inline constexpr int kMaxCanvasSide = 16384;
 
+// What measureLayout decides; prepareCanvas copies it into the canvas.
+struct CanvasLayout {
+  int width = 0, height = 0;
+  int textOriginX = 0, textOriginY = 0;
+  int extentWidth = 0, extentHeight = 0;
+  int clipLeft = 0, clipTop = 0;
+};
+
 struct RenderCanvas {
+  // The layout measureLayout decided last, whether or not a canvas was prepared from it:
+  // an empty message keeps its extent and clip offsets. The renderJob layout pass
+  // measures every layer without preparing one, so the canvas's own fields would be a
+  // layout older than the layer measured just before.
+  CanvasLayout lastMeasured;
+
   int width = 0, height = 0;
   int textOriginX = 0, textOriginY = 0;
   int extentWidth = 0, extentHeight = 0;

@@ -34,15 +34,16 @@ bool isTextKind(std::int32_t kind) {
   return kind == kLayerFont || kind == kLayerStretchedFont;
 }
 
-// The canvas of an empty message: the previous envelope with a 4-pixel margin.
-void emptyMessageLayout(const RenderCanvas& canvas, CanvasLayout& layout) {
-  layout.textOriginX = layout.textOriginY = 0;
-  layout.extentWidth = canvas.extentWidth;
-  layout.extentHeight = canvas.extentHeight;
-  layout.clipLeft = canvas.clipLeft;
-  layout.clipTop = canvas.clipTop;
-  layout.width = static_cast<int>(roundDown4(std::int64_t{canvas.extentWidth} + 4));
-  layout.height = static_cast<int>(roundDown4(std::int64_t{canvas.extentHeight} + 4));
+// The canvas of an empty message: the previous layout's envelope with a 4-pixel margin.
+CanvasLayout emptyMessageLayout(const CanvasLayout& previous) {
+  CanvasLayout layout;
+  layout.extentWidth = previous.extentWidth;
+  layout.extentHeight = previous.extentHeight;
+  layout.clipLeft = previous.clipLeft;
+  layout.clipTop = previous.clipTop;
+  layout.width = static_cast<int>(roundDown4(std::int64_t{previous.extentWidth} + 4));
+  layout.height = static_cast<int>(roundDown4(std::int64_t{previous.extentHeight} + 4));
+  return layout;
 }
 
 bool refuse(std::int64_t width, std::int64_t height, std::string* reason) {
@@ -92,12 +93,13 @@ OffsetEnvelope effectOffsetEnvelope(const std::vector<EffectRecord>& effects) {
   return {-e.minX, -e.minY, e.maxX - e.minX, e.maxY - e.minY};
 }
 
-bool measureLayout(Engine& engine, CanvasLayout& layout, std::string* reason) {
+namespace {
+
+bool measureWorkingSet(Engine& engine, CanvasLayout& layout, std::string* reason) {
   const WorkingSet& ws = engine.doc.ws;
   CanvasLayout result;
   if (ws.message.empty()) {
-    emptyMessageLayout(engine.canvas, result);
-    layout = result;
+    layout = emptyMessageLayout(engine.canvas.lastMeasured);
     return true;
   }
   OffsetEnvelope env = effectOffsetEnvelope(ws.effects);
@@ -141,6 +143,16 @@ bool measureLayout(Engine& engine, CanvasLayout& layout, std::string* reason) {
   if (!canvasWithinBudget(width, height, reason)) return false;
   result.width = static_cast<int>(width);
   result.height = static_cast<int>(height);
+  layout = result;
+  return true;
+}
+
+}  // namespace
+
+bool measureLayout(Engine& engine, CanvasLayout& layout, std::string* reason) {
+  CanvasLayout result;
+  if (!measureWorkingSet(engine, result, reason)) return false;
+  engine.canvas.lastMeasured = result;
   layout = result;
   return true;
 }
@@ -217,8 +229,7 @@ void clearPressedCanvas(RenderCanvas& c) {
 TextOnlySize measureTextOnly(Engine& engine) {
   const WorkingSet& ws = engine.doc.ws;
   if (ws.message.empty()) {
-    CanvasLayout layout;
-    emptyMessageLayout(engine.canvas, layout);
+    CanvasLayout layout = emptyMessageLayout(engine.canvas.lastMeasured);
     return {layout.width, layout.height};
   }
   auto side = [](std::int64_t v) {

@@ -24,17 +24,10 @@ struct OffsetEnvelope {
 };
 OffsetEnvelope effectOffsetEnvelope(const std::vector<EffectRecord>& effects);
 
-// What measureLayout decides; prepareCanvas copies it into the canvas.
-struct CanvasLayout {
-  int width = 0, height = 0;
-  int textOriginX = 0, textOriginY = 0;
-  int extentWidth = 0, extentHeight = 0;
-  int clipLeft = 0, clipTop = 0;
-};
-
-// Lays out the working set. An empty message keeps the extent and clip offsets of the
-// canvas as last prepared. Returns false with a reason, leaving layout untouched, when
-// the canvas would be wider or taller than kMaxCanvasSide.
+// Lays out the working set and remembers the result as the canvas's lastMeasured. An
+// empty message keeps the extent and clip offsets of the layout measured before it.
+// Returns false with a reason, leaving layout and lastMeasured untouched, when the
+// canvas would be wider or taller than kMaxCanvasSide.
 bool measureLayout(Engine& engine, CanvasLayout& layout, std::string* reason = nullptr);
 
 // measureLayout, then re-creates every buffer of the canvas at the new size, rasterises
@@ -53,8 +46,8 @@ void clearCanvasToBlack(RenderCanvas& canvas);
 void clearPressedCanvas(RenderCanvas& canvas);
 
 // The size of the text alone for the "Text" preview: no effects, no clipping; each side
-// rounded up to a multiple of 4. An empty message gives 4 more than the canvas's extent,
-// rounded down to a multiple of 4.
+// rounded up to a multiple of 4. An empty message gives 4 more than the extent of the
+// layout measured last, rounded down to a multiple of 4.
 struct TextOnlySize {
   int width = 0, height = 0;
 };

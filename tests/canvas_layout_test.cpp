@@ -209,6 +209,53 @@ TEST(CanvasLayoutTest, EmptyBlankNoneAndBoxLayouts) {
   EXPECT_EQ(boxOnly.height, 40);
 }
 
+// The extent an empty message keeps is the one of the layout measured just before it,
+// whether or not a canvas was prepared from that layout.
+TEST(CanvasLayoutTest, EmptyMessageKeepsTheLastMeasuredLayout) {
+  Job job;
+  job.ws.message = "o";
+  job.ws.effects = {effect(kDropShadow, -5, -5, 50, 2)};
+  ASSERT_TRUE(prepareCanvas(job.engine));  // the canvas holds extent 6 x 6 and o's clip
+  job.ws.message = "Hello Vornel!";
+  // An outline of 10 at (0, 3): -10 ... 10 across, -7 ... 13 down.
+  job.ws.effects = {effect(kOutLine, 0, 3, 10)};
+  CanvasLayout outlined;
+  ASSERT_TRUE(measureLayout(job.engine, outlined));
+  ASSERT_EQ(outlined.extentWidth, 20);
+  ASSERT_EQ(outlined.extentHeight, 20);
+  const int clipLeft = outlined.clipLeft, clipTop = outlined.clipTop;
+  ASSERT_NE(clipTop, job.c.clipTop);
+
+  job.ws.message.clear();
+  CanvasLayout empty;
+  ASSERT_TRUE(measureLayout(job.engine, empty));
+  EXPECT_EQ(empty.textOriginX, 0);
+  EXPECT_EQ(empty.textOriginY, 0);
+  EXPECT_EQ(empty.extentWidth, 20);
+  EXPECT_EQ(empty.extentHeight, 20);
+  EXPECT_EQ(empty.clipLeft, clipLeft);
+  EXPECT_EQ(empty.clipTop, clipTop);
+  EXPECT_EQ(empty.width, 24);  // (20 + 4) rounded down to a multiple of 4
+  EXPECT_EQ(empty.height, 24);
+  EXPECT_EQ(measureTextOnly(job.engine).width, 24);
+  // An empty layout passes the same extent on, and so does the canvas prepared from it.
+  ASSERT_TRUE(measureLayout(job.engine, empty));
+  EXPECT_EQ(empty.width, 24);
+  ASSERT_TRUE(prepareCanvas(job.engine));
+  EXPECT_EQ(job.c.width, 24);
+  EXPECT_EQ(job.c.extentHeight, 20);
+
+  // A refused layout decides nothing, so the one before it still counts.
+  job.ws.message = "x";
+  job.ws.effects = {effect(kOutLine, 0, 0, 1)};
+  ASSERT_TRUE(measureLayout(job.engine, empty));  // extent 2 x 2 ...
+  job.ws.effects = {effect(kSingleColor, kMaxCanvasSide + 1, 0)};
+  EXPECT_FALSE(measureLayout(job.engine, empty));  // ... and this one is refused
+  job.ws.message.clear();
+  ASSERT_TRUE(measureLayout(job.engine, empty));
+  EXPECT_EQ(empty.width, 4);  // (2 + 4) rounded down
+}
+
 TEST(CanvasLayoutTest, LargeCanvasesRenderAndTooLargeOnesAreRefused) {
   Job job;
   // Far past the old 1000-row limit.

@@ -161,6 +161,34 @@ TEST_F(PipelineFixture, BulletinTextSitsFlushLeft) {
   EXPECT_EQ(b.y, 30 - b.height / 2);
 }
 
+// An empty text is laid out with the extent of the layer measured just before it: in
+// both the layout pass and the render that is the Template, so the Bulletin's stored
+// size is the size of its render and it is placed by it.
+TEST_F(PipelineFixture, EmptyBulletinTakesTheExtentOfTheLayerBeforeIt) {
+  messageBox(200, 60);
+  EffectRecord outline;
+  outline.type = kOutLine;
+  outline.param(5) = 10;  // extent 20 x 20
+  LayerRecord& t = doc.layer(kTemplateLayer);
+  t.kind = kLayerRoundBox;
+  t.effects = {outline};
+  LayerRecord& b = doc.layer(kBulletinLayer);
+  b.kind = kLayerFont;
+  b.text.clear();
+  ASSERT_TRUE(renderJob(engine));
+  // (20 + 4) rounded down to a multiple of 4, flush left of the Message, centred on 30.
+  EXPECT_EQ(b.width, 24);
+  EXPECT_EQ(b.height, 24);
+  EXPECT_EQ(b.image.width, 24);
+  EXPECT_EQ(b.image.height, 24);
+  EXPECT_EQ(b.x, -24);
+  EXPECT_EQ(b.y, 18);
+  // The Template (190 x 57 box plus its extent, 210 x 77) is centred: x = 100 - 105.
+  EXPECT_EQ(t.x, -5);
+  EXPECT_EQ(doc.originX, -24);
+  EXPECT_EQ(doc.outputWidth, 229);  // -24 ... 205
+}
+
 TEST_F(PipelineFixture, SingleFillEqualsTheMessageCanvasOverTheBackground) {
   messageBox(8, 4);
   doc.layer(kMessageLayer).effects = {fill(0x102030)};
