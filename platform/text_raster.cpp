@@ -84,26 +84,29 @@ bool bitSet(const unsigned char* line, unsigned col) {
 }
 
 // The part first ... end - 1 of a run of count pixels starting at pos that falls inside
-// 0 ... limit - 1.
+// low ... limit - 1.
 struct Span {
   unsigned first = 0, end = 0;
 };
-Span visible(std::int64_t pos, unsigned count, int limit) {
-  std::int64_t first = std::max<std::int64_t>(0, -pos);
+Span visible(std::int64_t pos, unsigned count, int limit, int low = 0) {
+  std::int64_t first = std::max<std::int64_t>(0, std::int64_t{low} - pos);
   std::int64_t end = std::min<std::int64_t>(count, std::int64_t{limit} - pos);
   if (end <= first) return {};
   return {static_cast<unsigned>(first), static_cast<unsigned>(end)};
 }
 
+// Lights the glyph pixels that fall inside the clip rectangle: columns left ... width - 1,
+// rows top ... height - 1 of the raster.
 class RasterSink : public GlyphSink {
  public:
-  RasterSink(std::uint8_t* bgr, int width, int height) : bgr_(bgr), w_(width), h_(height) {}
+  RasterSink(std::uint8_t* bgr, int width, int height, int left, int top)
+      : bgr_(bgr), w_(width), h_(height), left_(std::max(left, 0)), top_(std::max(top, 0)) {}
   bool wants(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1) override {
-    return x1 > 0 && y1 > 0 && x0 < w_ && y0 < h_;
+    return x1 > left_ && y1 > top_ && x0 < w_ && y0 < h_;
   }
   void bitmap(const FT_Bitmap& bits, std::int64_t x, std::int64_t y) override {
     if (bits.pixel_mode != FT_PIXEL_MODE_MONO) return;
-    Span cols = visible(x, bits.width, w_), rows = visible(y, bits.rows, h_);
+    Span cols = visible(x, bits.width, w_, left_), rows = visible(y, bits.rows, h_, top_);
     for (unsigned r = rows.first; r < rows.end; ++r) {
       const unsigned char* line = bitmapRow(bits, r);
       for (unsigned c = cols.first; c < cols.end; ++c) {
@@ -117,7 +120,7 @@ class RasterSink : public GlyphSink {
     }
   }
   void rect(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1) override {
-    x0 = std::max<std::int64_t>(x0, 0), y0 = std::max<std::int64_t>(y0, 0);
+    x0 = std::max<std::int64_t>(x0, left_), y0 = std::max<std::int64_t>(y0, top_);
     x1 = std::min<std::int64_t>(x1, w_), y1 = std::min<std::int64_t>(y1, h_);
     for (std::int64_t py = y0; py < y1; ++py)
       for (std::int64_t px = x0; px < x1; ++px) light(px, py);
@@ -130,6 +133,7 @@ class RasterSink : public GlyphSink {
   }
   std::uint8_t* bgr_;
   int w_, h_;
+  int left_, top_;
 };
 
 class InkSink : public GlyphSink {
@@ -563,7 +567,7 @@ void TextRasterizer::draw(const LogFont& font, const std::string& text, std::uin
                           int width, int height, int left, int top) {
   Metrics m;
   if (!impl_->metricsFor(font, m) || text.empty() || width <= 0 || height <= 0) return;
-  RasterSink sink(bgr, width, height);
+  RasterSink sink(bgr, width, height, left, top);
   impl_->walk(m, splitLines(text), left, top, sink);
 }
 

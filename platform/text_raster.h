@@ -44,7 +44,9 @@ class TextRasterizer {
   TextExtent measure(const LogFont& font, const std::string& text);
   // Draws text in white (255, 255, 255) onto a top-down blue-green-red raster of
   // width x height pixels (rows of width * 3 bytes) with its top-left at (left, top),
-  // clipped to the raster. Pixels outside the glyphs are left as they are.
+  // clipped to the rectangle from (left, top) to (width, height): ink left of or above
+  // where the text starts (an italic j or f reaches left of it) is not drawn. Pixels
+  // outside the glyphs are left as they are.
   void draw(const LogFont& font, const std::string& text, std::uint8_t* bgr, int width, int height,
             int left, int top);
   // The lit pixels that draw(font, text, raster, width, height, 0, 0) would write, as a

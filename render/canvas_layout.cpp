@@ -183,6 +183,8 @@ bool prepareCanvas(Engine& engine, std::string* reason) {
 
   if (pixels > 0) {
     if (isTextKind(ws.kind)) {
+      // Into the rectangle where the measuring raster's corner lands, clipped to it: ink
+      // the measurement did not see (left of or above that corner) is not drawn either.
       engine.text.draw(ws.font, ws.message, c.textRaster.data(), c.width, c.height,
                        c.textOriginX - c.clipLeft, c.textOriginY - c.clipTop);
     } else if (ws.kind == kLayerRoundBox) {

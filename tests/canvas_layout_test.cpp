@@ -151,6 +151,46 @@ TEST(CanvasLayoutTest, ClipBlankOffKeepsTheMeasuringRectangle) {
   EXPECT_EQ(text.height, mh);
 }
 
+// The text is drawn into the rectangle from (textOriginX - clipLeft, textOriginY -
+// clipTop) to (W, H) and clipped to it: ink that reaches left of where the text starts
+// (italic j and f) is cut there, as the measuring rectangle cut it.
+TEST(CanvasLayoutTest, TextIsClippedToItsDrawingRectangle) {
+  for (int clipBlank : {0, 1}) {
+    Job job;
+    job.engine.doc.prefs.clipBlank = clipBlank;
+    job.ws.message = "jf\nfj";
+    job.ws.font.lfHeight = 40;
+    job.ws.font.lfWidth = 0;
+    job.ws.font.lfItalic = 1;
+    job.ws.effects = {effect(kSingleColor, -7, -5)};
+    ASSERT_TRUE(prepareCanvas(job.engine));
+    ASSERT_EQ(job.c.textOriginX, 7);
+    ASSERT_EQ(job.c.textOriginY, 5);
+    TextExtent e = job.engine.text.measure(job.ws.font, job.ws.message);
+    int mw = (e.width + 3) / 4 * 4, mh = (e.height + 3) / 4 * 4;
+    std::vector<std::uint8_t> alone(static_cast<std::size_t>(mw) * mh * 3);
+    job.engine.text.draw(job.ws.font, job.ws.message, alone.data(), mw, mh, 0, 0);
+    // Canvas pixel (x, y) shows measuring pixel (x - left, y - top).
+    const int left = 7 - job.c.clipLeft, top = 5 - job.c.clipTop;
+    for (int y = 0; y < job.c.height; ++y)
+      for (int x = 0; x < job.c.width; ++x) {
+        int mx = x - left, my = y - top;
+        bool inside = mx >= 0 && my >= 0 && mx < mw && my < mh;
+        bool expected = inside && alone[(static_cast<std::size_t>(my) * mw + mx) * 3] != 0;
+        ASSERT_EQ(job.lit(x, y), expected) << clipBlank << ": " << x << "," << y;
+      }
+    // With clip blank on, the first lit column and row are the text origin.
+    InkBounds measured = job.engine.text.inkBounds(job.ws.font, job.ws.message, mw, mh);
+    InkBounds ink = job.litBounds();
+    EXPECT_EQ(ink.left, left + measured.left);
+    EXPECT_EQ(ink.top, top + measured.top);
+    if (clipBlank) {
+      EXPECT_EQ(ink.left, 7);
+      EXPECT_EQ(ink.top, 5);
+    }
+  }
+}
+
 TEST(CanvasLayoutTest, EmptyBlankNoneAndBoxLayouts) {
   Job job;
   // An empty message: 4 more than the previous extent, rounded down.

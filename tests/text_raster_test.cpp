@@ -145,6 +145,32 @@ TEST(TextRasterTest, BoldIsWiderAndItalicLeans) {
   }
 }
 
+// Text is drawn into the rectangle from (left, top) to the raster's far corner and
+// clipped to it, so a drawing moved by (dx, dy) is the drawing at (0, 0) moved by
+// (dx, dy) - also for italic j and f, whose ink reaches left of where they start.
+TEST(TextRasterTest, DrawingIsClippedToItsRectangle) {
+  TextRasterizer t;
+  LogFont italic = font("Arial", 40);
+  italic.lfItalic = 1;
+  for (const char* text : {"j", "f", "fj\njf"}) {
+    TextExtent e = t.measure(italic, text);
+    Raster atCorner(e.width + 20, e.height + 20);
+    t.draw(italic, text, atCorner.bgr.data(), atCorner.width, atCorner.height, 0, 0);
+    ASSERT_GT(atCorner.litCount(), 30) << text;
+    for (int dx : {0, 3, 9})
+      for (int dy : {0, 5}) {
+        Raster moved(atCorner.width, atCorner.height);
+        t.draw(italic, text, moved.bgr.data(), moved.width, moved.height, dx, dy);
+        for (int y = 0; y < moved.height; ++y)
+          for (int x = 0; x < moved.width; ++x) {
+            bool expected = x >= dx && y >= dy && atCorner.lit(x - dx, y - dy);
+            ASSERT_EQ(moved.lit(x, y), expected)
+                << text << " at " << dx << "," << dy << ": " << x << "," << y;
+          }
+      }
+  }
+}
+
 TEST(TextRasterTest, SynthesisedBoldThickensAFaceWithoutABoldMember) {
   TextRasterizer t;
   LogFont regular = font("Droid Sans Fallback", 40);
