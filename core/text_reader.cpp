@@ -18,13 +18,18 @@ std::size_t TextReader::lineBreakAt(std::size_t pos) const {
 bool TextReader::readLine(std::string& piece) {
   piece.clear();
   if (atEnd()) return false;
-  while (pos_ < text_.size() && piece.size() < kMaxLinePiece) {
+  // Characters taken into this piece, the line break and any NUL bytes included.
+  std::size_t taken = 0;
+  bool ended = false;  // a NUL byte has ended the piece's content
+  while (pos_ < text_.size() && taken < kMaxLinePiece) {
+    ++taken;
     if (std::size_t n = lineBreakAt(pos_)) {
       pos_ += n;
-      piece.push_back('\n');
+      if (!ended) piece.push_back('\n');
       return true;
     }
-    if (text_[pos_] != '\0') piece.push_back(text_[pos_]);
+    if (text_[pos_] == '\0') ended = true;
+    if (!ended) piece.push_back(text_[pos_]);
     ++pos_;
   }
   return true;

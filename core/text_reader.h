@@ -26,8 +26,9 @@ class TextReader {
   explicit TextReader(std::string_view text) : text_(text) {}
 
   // The next piece: at most kMaxLinePiece characters, ending with '\n' when the line
-  // ends within it. False at the end of the text. NUL bytes are not text and are
-  // skipped, so no field read from a file ever holds one.
+  // ends within it. False at the end of the text. A NUL byte ends the piece's content
+  // as it ends a C string: the characters after it, line break included, are dropped
+  // (they still count toward the piece's length), so no field ever holds a NUL.
   bool readLine(std::string& piece);
   bool atEnd() const { return pos_ >= text_.size(); }
 

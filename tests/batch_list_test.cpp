@@ -41,6 +41,14 @@ TEST(BatchList, FileFormatAndReading) {
   V cut = readText(yen + "\n" + yen + "\n<<br>>\n");
   ASSERT_EQ(cut.size(), 1u);
   EXPECT_EQ(cut[0], yen.substr(0, 298));
+  // A 299-character piece with "<<br>>" after it on the same line keeps its last
+  // character: only a line break before the marker is removed.
+  const std::string long299 = std::string(298, 'x') + "y";
+  EXPECT_EQ(readText(long299 + "<<br>>\r\n" + long299 + "\r\n<<br>>\r\n"), (V{long299, long299}));
+  // A NUL byte ends its line, line break included; a Latin-1 entry keeps 299 bytes.
+  EXPECT_EQ(readText(std::string("Ho\0x\nme\n<<br>>\nA\0\n<<br>>\n", 25)), (V{"Home", "A"}));
+  const std::string latin(400, '\xA0');
+  EXPECT_EQ(readText(latin + "\n<<br>>\n"), (V{latin.substr(0, 299)}));
 }
 
 TEST(BatchList, RandomListsRoundTripThroughFiles) {

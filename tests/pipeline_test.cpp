@@ -409,6 +409,15 @@ TEST_F(PipelineFixture, ChoosingAStyleAssignsItAndRenders) {
   ASSERT_EQ(doc.outputWidth, 8);
   EXPECT_EQ(DibRowAccess(doc.outputImage)[1][1 * 3 + 1], 254);  // green fill, full cover
 
+  // A style that cannot be read leaves the layer as it was, and the job is rendered
+  // all the same: the picture follows the box's new size.
+  messageBox(12, 4);
+  doc.outputStale = true;
+  EXPECT_TRUE(chooseStyleForLayer(engine, kMessageLayer, "missing.sty"));
+  EXPECT_EQ(doc.layer(kMessageLayer).effects.size(), 1u);
+  EXPECT_FALSE(doc.outputStale);
+  EXPECT_EQ(doc.outputWidth, 12);
+
   doc.messageStyleModified = true;
   host.answers = {MsgAnswer::Cancel};
   EXPECT_FALSE(chooseStyleForLayer(engine, kMessageLayer, "green.sty"));

@@ -154,6 +154,30 @@ TEST(ProjectFile, BadInputGivesADefinedResult) {
   EXPECT_EQ(doc.layer(kMessageLayer).text, "Hello Vornel!");
   EXPECT_EQ(doc.layer(kMessageLayer).font.faceName(), "Arial");
 
+  // A line of 299 characters arrives as one piece, so a "<br>" right after it on the
+  // same line starts a piece of its own and ends the text: no line break precedes the
+  // marker and the text keeps its last character. A 299-character line with its own
+  // line break loses only that break.
+  const std::string long299 = std::string(298, 'x') + "y";
+  doc = readText(block("message\n" + long299 + "<br>\n"));
+  EXPECT_EQ(doc.layer(kTemplateLayer).text, long299);
+  doc = readText(block("message\n" + long299 + "\n<br>\n"));
+  EXPECT_EQ(doc.layer(kTemplateLayer).text, long299);
+  doc = readText(block("message\nab\n" + long299 + "<br>\n"));
+  EXPECT_EQ(doc.layer(kTemplateLayer).text, ("ab\n" + long299).substr(0, 299));
+  // A NUL byte ends its line there, line break included, as in a C string.
+  doc = readText(block(std::string("message\nHel\0lo\nworld\n<br>\nfont 3\nAri\0al\n", 40)));
+  EXPECT_EQ(doc.layer(kTemplateLayer).text, "Helworld");
+  EXPECT_EQ(doc.layer(kTemplateLayer).font.faceName(), "Ari");
+  doc = readText(block(std::string("message\nab\0\n<br>\n", 17)));
+  EXPECT_EQ(doc.layer(kTemplateLayer).text, "ab");
+  // A face name in code page 949 (the Korean charset 129) keeps the 31 bytes that fit,
+  // although UTF-8 would call most of them continuation bytes.
+  std::string gulim;
+  for (int i = 0; i < 10; ++i) gulim += "\xB1\xBC\xB8\xB2";
+  doc = readText(block("font -12 0 400 0 129 0 0 0\n" + gulim + "\n"));
+  EXPECT_EQ(doc.layer(kTemplateLayer).font.faceName(), gulim.substr(0, 31));
+
   // A face name on the last line, with no line break, loses nothing.
   doc = readText("font 5\nTimes");
   EXPECT_EQ(doc.layer(kTemplateLayer).font.faceName(), "Times");

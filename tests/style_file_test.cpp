@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "core/style_choice.h"
+#include "imageio/utf8.h"
 #include "test_support.h"
 
 namespace vornel {
@@ -38,9 +39,14 @@ std::vector<std::int32_t> params(const EffectRecord& r) {
 TEST(TextReader, LineEndsAndPieces) {
   using V = std::vector<std::string>;
   EXPECT_EQ(pieces("a\nb\r\nc\r\r\nd"), (V{"a\n", "b\n", "c\n", "d"}));
-  // A lone CR is text; NUL bytes are dropped.
+  // A lone CR is text.
   EXPECT_EQ(pieces("x\ry\n\n"), (V{"x\ry\n", "\n"}));
-  EXPECT_EQ(pieces(std::string("a\0b\n", 4)), (V{"ab\n"}));
+  // A NUL byte ends the piece's content, line break included, as it ends a C string;
+  // the bytes after it still count toward the piece's 299.
+  EXPECT_EQ(pieces(std::string("a\0b\nc\n", 6)), (V{"a", "c\n"}));
+  EXPECT_EQ(pieces(std::string("\0\r\nz", 4)), (V{"", "z"}));
+  EXPECT_EQ(pieces("a" + std::string(1, '\0') + std::string(400, 'b') + "\n"),
+            (V{"a", std::string(103, 'b') + "\n"}));
   // A long line arrives in pieces of at most 299 characters, the line break counted.
   V long3 = pieces(std::string(700, 'q') + "\r\nz");
   ASSERT_EQ(long3.size(), 4u);
@@ -49,6 +55,27 @@ TEST(TextReader, LineEndsAndPieces) {
   EXPECT_EQ(long3[2], std::string(102, 'q') + "\n");
   // Exactly 299 characters: the line break does not fit and comes as an empty line.
   EXPECT_EQ(pieces(std::string(299, 'w') + "\n"), (V{std::string(299, 'w'), "\n"}));
+}
+
+// A cut steps back only over the bytes of a well-formed UTF-8 character that it would
+// split; names in other encodings (Latin-1, code page 949) keep every byte that fits.
+TEST(TextReader, Utf8CutKeepsEveryByteOfOtherEncodings) {
+  const std::string a30(30, 'a');
+  EXPECT_EQ(cutUtf8(a30 + "\xE2\x82\xAC", 31), a30);  // a split euro sign goes
+  EXPECT_EQ(cutUtf8(a30 + "\xE2\x82\xAC", 33), a30 + "\xE2\x82\xAC");
+  EXPECT_EQ(cutUtf8("\xF0\x9F\x98\x80!", 3), "");                      // a split 4-byte character
+  EXPECT_EQ(cutUtf8(a30 + "\xC3\xA9", 31), a30);                       // and a split 2-byte one
+  EXPECT_EQ(cutUtf8(a30 + "\xE2\x82zz", 31), a30 + "\xE2");            // no third byte: not UTF-8
+  EXPECT_EQ(cutUtf8(a30 + "\xC0\x80", 31), a30 + "\xC0");              // overlong
+  EXPECT_EQ(cutUtf8(a30 + "\xED\xA0\x80", 31), a30 + "\xED");          // a surrogate
+  EXPECT_EQ(cutUtf8(a30 + "\xF4\x90\x80\x80", 32), a30 + "\xF4\x90");  // past U+10FFFF
+  // Latin-1 degree signs and code page 949 Hangul are runs of bytes that UTF-8 would
+  // call continuation bytes: the cut keeps all that fit.
+  EXPECT_EQ(cutUtf8(std::string(40, '\xB0'), 31), std::string(31, '\xB0'));
+  std::string gulim;
+  for (int i = 0; i < 10; ++i) gulim += "\xB1\xBC\xB8\xB2";
+  EXPECT_EQ(cutUtf8(gulim, 31), gulim.substr(0, 31));
+  EXPECT_EQ(cutUtf8("caf\xE9s", 4), "caf\xE9");
 }
 
 TEST(TextReader, ScannerClampsAndStopsAtTheFirstBadField) {
@@ -175,6 +202,24 @@ TEST(StyleFile, BadInputGivesADefinedResult) {
   for (int i = 0; i < 30; ++i) accented += "\xC3\xA9";
   doc = readText("StarFilter 1\n" + accented + " \n");
   EXPECT_EQ(doc.ws.effects[0].texture(), accented.substr(0, 50));
+
+  // A Latin-1 texture name is cut to 51 bytes too, not to the last ASCII byte.
+  doc = readText(
+      "Tile 1\nd\xE9"
+      "cor" +
+      std::string(60, '\xB0') + "\n");
+  EXPECT_EQ(doc.ws.effects[0].texture(), (std::string("d\xE9"
+                                                      "cor") +
+                                          std::string(60, '\xB0'))
+                                             .substr(0, 51));
+
+  // A NUL byte ends a line as it ends a C string: the numbers after it are not read, and
+  // a texture name stops there (its blanks before the NUL go as before a line break).
+  doc = readText(std::string("Fog 1 2\0 3 4\nwood.gif \0x.gif\nend\n", 33));
+  ASSERT_EQ(doc.ws.effects.size(), 1u);
+  EXPECT_EQ(params(doc.ws.effects[0]),
+            (std::vector<std::int32_t>{0, 0, 1, 2, 0, 0, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(doc.ws.effects[0].texture(), "wood.gif");
 
   // An effect line at the very end has no texture; a 2000-character effect line is read in
   // pieces and its tail serves as the texture line.
