@@ -15,6 +15,9 @@
 #include "imageio/dib_image.h"
 #include "imageio/file_bytes.h"
 #include "imageio/image_by_name.h"
+#include "render/canvas_layout.h"
+#include "render/dispatch.h"
+#include "render/engine.h"
 #include "test_support.h"
 
 namespace vornel {
@@ -156,6 +159,67 @@ TEST(BundledData, EveryStyleRendersAndSavesInAllFourTypes) {
       } else {
         EXPECT_GE(colours.size(), 2u);
       }
+    }
+  }
+}
+
+// Whether any lit pixel of the text raster lies in the canvas's outermost rows or
+// columns when the working set's first Fog runs (the effects before it may warp the
+// text), laying the working set out first. False when there is no Fog.
+bool textOnTheEdgeAtFog(Engine& engine, std::string& where) {
+  const std::vector<EffectRecord>& effects = engine.doc.ws.effects;
+  if (std::none_of(effects.begin(), effects.end(),
+                   [](const EffectRecord& r) { return r.type == kFog; }))
+    return false;
+  if (!prepareCanvas(engine)) return false;
+  RenderCanvas& c = engine.canvas;
+  for (const EffectRecord& record : std::vector<EffectRecord>(engine.doc.ws.effects)) {
+    if (record.type != kFog) {
+      runEffect(engine, record, c.textRows(), c.canvasRows(), c.coverage.data());
+      continue;
+    }
+    for (int y = 0; y < c.height; ++y)
+      for (int x = 0; x < c.width; ++x) {
+        const bool edge = x == 0 || y == 0 || x == c.width - 1 || y == c.height - 1;
+        if (edge && c.textRaster[(static_cast<std::size_t>(y) * c.width + x) * 3] != 0) {
+          where = std::to_string(x) + "," + std::to_string(y) + " of " + std::to_string(c.width) +
+                  " x " + std::to_string(c.height);
+          return true;
+        }
+      }
+    return false;
+  }
+  return false;
+}
+
+// Fog takes its density from the letter relief, whose ring search counts everything
+// beyond the canvas as lit: a letter touching the canvas edge would be "deep inside"
+// there and fogged solid. So every Fog we ship keeps the text off the edges - by an
+// effect whose offset envelope leaves a margin, wide enough for the distortions that
+// run before it.
+TEST(BundledData, FogStylesKeepTheTextOffTheCanvasEdges) {
+  test::ScriptedHost host;
+  Engine engine(host);
+  initializeDocument(engine.doc);
+  std::string where;
+  for (const std::string& path : appDataFiles(kAppData, ".sty")) {
+    ASSERT_TRUE(readStyle(path, engine.doc));
+    for (const char* message : {"Boo!", "Hello Vornel!"}) {
+      engine.doc.ws.kind = kLayerFont;
+      engine.doc.ws.message = message;
+      engine.doc.ws.font = LogFont{};
+      engine.doc.ws.font.setFaceName("Arial");
+      engine.doc.ws.font.lfHeight = -64;
+      engine.doc.ws.font.lfWeight = 700;
+      EXPECT_FALSE(textOnTheEdgeAtFog(engine, where)) << path << " " << message << ": " << where;
+    }
+  }
+  for (const std::string& path : appDataFiles(kAppData, ".vrn")) {
+    ASSERT_EQ(readProject(engine.doc, path), 0);
+    for (int i = 0; i < 3; ++i) {
+      if (engine.doc.layer(i).kind == kLayerNone) continue;
+      loadLayerIntoWorkingSet(engine.doc, i);
+      EXPECT_FALSE(textOnTheEdgeAtFog(engine, where)) << path << " layer " << i << ": " << where;
     }
   }
 }
