@@ -47,7 +47,10 @@ void applyStyleBackground(VornelDocument& doc, int index) {
     doc.projectBackgroundBitmap = doc.ws.backgroundBitmap;
   } else if (index == kMessageLayer && doc.layer(kTemplateLayer).kind == kLayerNone &&
              doc.layer(kBulletinLayer).kind == kLayerNone) {
+    // With nothing behind the message its style's whole background line is the picture's,
+    // its transparency included.
     doc.projectBackgroundColor = doc.ws.backgroundColor;
+    doc.projectBackgroundMode = doc.ws.backgroundMode;
   }
 }
 

@@ -27,8 +27,8 @@ StyleChoice chooseLayerStyleFile(VornelDocument& doc, Host& host, int index,
                                  const std::string& path);
 
 // The background rule of a style just read for layer index: a Template style brings
-// its whole background line into the project; a Message style brings its colour when
-// neither Template nor Bulletin is drawn.
+// its whole background line into the project; a Message style brings its colour and
+// mode when neither Template nor Bulletin is drawn.
 void applyStyleBackground(VornelDocument& doc, int index);
 
 }  // namespace vornel

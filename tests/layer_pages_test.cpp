@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "core/job_edits.h"
+#include "core/output/save_output.h"
 #include "core/style_file.h"
 #include "render/engine.h"
 #include "test_support.h"
@@ -119,6 +120,33 @@ TEST_F(LayerPageFixture, ATemplateStyleBringsItsBackgroundToTheSwatch) {
   EXPECT_EQ(doc.projectBackgroundMode, kBackgroundTransparent);
   backgroundColorChosen(engine, 0x00FF00);
   EXPECT_EQ(layerPageActivated(engine, kTemplateLayer).swatchColor, 0x00FF00u);
+}
+
+TEST_F(LayerPageFixture, TheCheckBoxTheGifAndTheProjectAgreeOnTransparency) {
+  auto writeMode = [&](const std::string& name, std::int32_t mode) {
+    VornelDocument styled;
+    initializeDocument(styled);
+    styled.ws.backgroundMode = mode;
+    ASSERT_TRUE(writeStyle(dir.file(name), styled));
+  };
+  writeMode("opaque.sty", kBackgroundSingleColor);
+  writeMode("clear.sty", kBackgroundTransparent);
+  // Nothing behind the message: its style's mode is the picture's.
+  ASSERT_EQ(chooseLayerStyle(doc, host, kMessageLayer, "opaque.sty"), StyleChoice::Assigned);
+  EXPECT_FALSE(layerPageActivated(engine, kTemplateLayer).transparent);
+  EXPECT_EQ(transparentIndexFor(doc), -1);
+  EXPECT_EQ(doc.projectBackgroundMode, kBackgroundSingleColor);
+
+  // A template's style gives the background; a message style read afterwards changes
+  // the working set's line but not what the picture is saved with.
+  layerKindChosen(engine, kTemplateLayer, kLayerRoundBox);
+  LayerPageView view;
+  layerStyleChosen(engine, kTemplateLayer, "clear.sty", view);
+  EXPECT_TRUE(view.transparent);
+  ASSERT_EQ(chooseLayerStyle(doc, host, kMessageLayer, "opaque.sty"), StyleChoice::Assigned);
+  EXPECT_EQ(doc.ws.backgroundMode, kBackgroundSingleColor);
+  EXPECT_TRUE(layerPageActivated(engine, kTemplateLayer).transparent);
+  EXPECT_EQ(transparentIndexFor(doc), 0);
 }
 
 }  // namespace

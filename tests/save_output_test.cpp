@@ -164,12 +164,16 @@ TEST_F(SaveFixture, EstimateWithoutAWritableFolderIsZero) {
   EXPECT_EQ(estimateFileSize(engine), 0u);
 }
 
-TEST_F(SaveFixture, GifTransparencyFollowsTheBackgroundMode) {
+TEST_F(SaveFixture, GifTransparencyFollowsTheProjectBackgroundMode) {
   std::string python = test::pythonWithPil();
   if (python.empty()) GTEST_SKIP() << "no Python with PIL";
   doc.outputFileType = kOutputGif256;
   for (std::int32_t mode : {kBackgroundTransparent, kBackgroundSingleColor}) {
-    doc.ws.backgroundMode = mode;
+    doc.projectBackgroundMode = mode;
+    // The working set holds the other mode, as a style read for another layer leaves it:
+    // the file follows what the project keeps.
+    doc.ws.backgroundMode =
+        mode == kBackgroundTransparent ? kBackgroundSingleColor : kBackgroundTransparent;
     SaveResult r = saveOutput(engine, dir.file("t" + std::to_string(mode)));
     ASSERT_TRUE(r.ok());
     std::string out;

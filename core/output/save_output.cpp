@@ -45,7 +45,10 @@ std::string pressedOutputName(const std::string& mainName, std::int32_t type) {
 }
 
 int transparentIndexFor(const VornelDocument& doc) {
-  return doc.ws.backgroundMode == kBackgroundTransparent ? 0 : -1;
+  // The project's mode, not the working set's: the working set takes the background line
+  // of every style read, while the project keeps the one the picture is saved with, so
+  // a saved project always makes the same file again.
+  return doc.projectBackgroundMode == kBackgroundTransparent ? 0 : -1;
 }
 
 void prepareOutput(Engine& engine, std::int32_t type) {

@@ -32,7 +32,7 @@ LayerPageView layerPageActivated(Engine& engine, int index) {
   view.layerControlsEnabled = drawn(view.kind);
   view.styles = listProgramFiles(doc.appDirectory, ".sty");
   view.swatchColor = doc.projectBackgroundColor;
-  view.transparent = doc.ws.backgroundMode == kBackgroundTransparent;
+  view.transparent = doc.projectBackgroundMode == kBackgroundTransparent;
   view.pressed = doc.pressedImage;
   return view;
 }
@@ -67,7 +67,7 @@ StyleChoice layerStyleChosen(Engine& engine, int index, const std::string& entry
   engine.host.refreshPreview();
   if (index == kTemplateLayer) doc.ws.backgroundColor = doc.projectBackgroundColor;
   view.swatchColor = doc.projectBackgroundColor;
-  view.transparent = doc.ws.backgroundMode == kBackgroundTransparent;
+  view.transparent = doc.projectBackgroundMode == kBackgroundTransparent;
   return choice;
 }
 
