@@ -102,10 +102,13 @@ LayerPage::LayerPage(Engine& engine, int index, QWidget* parent)
           [this](QListWidgetItem* item, QListWidgetItem*) {
             if (!item) return;
             LayerPageView view;
-            if (layerStyleChosen(engine_, index_, item->text().toStdString(), view) !=
-                    StyleChoice::Abandoned &&
-                swatch_)
-              showSwatch(view.swatchColor);
+            if (layerStyleChosen(engine_, index_, item->text().toStdString(), view) ==
+                    StyleChoice::Abandoned ||
+                !swatch_)
+              return;
+            // The style's background line may change the colour and the transparency.
+            showSwatch(view.swatchColor);
+            transparent_->setChecked(view.transparent);
           });
 }
 
