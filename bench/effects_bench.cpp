@@ -116,4 +116,64 @@ void BM_CutOut(benchmark::State& state) {
 }
 BENCHMARK(BM_CutOut)->Arg(3)->Arg(10);
 
+// Letters much larger than the kernels (a 1200 x 400 canvas, strokes of 120 pixels), where
+// most windows are wholly lit, unlit or of one colour: the outline at radii 10 and 100
+// (its cost follows the edge, not the disc's area) and the blurs at radii 10 and 30.
+struct LargeLetters {
+  static constexpr int kW = 1200, kH = 400;
+  std::vector<std::uint8_t> text, canvas, edge;
+  std::vector<std::int16_t> plane;
+
+  LargeLetters() : text(kW * kH * 3), canvas(kW * kH * 3, 200), edge(kW * kH), plane(kW * kH) {
+    for (int letter = 0; letter < 3; ++letter) {
+      const int left = 60 + letter * 380, right = left + 300;
+      for (int y = 40; y < 360; ++y)
+        for (int x = left; x < right; ++x)
+          if (x < left + 120 || x >= right - 120 || y < 160)
+            for (int k = 0; k < 3; ++k) text[(y * kW + x) * 3 + k] = 255;
+    }
+    auto lit = [&](int y, int x) { return text[(y * kW + x) * 3] != 0; };
+    for (int y = 1; y < kH - 1; ++y)
+      for (int x = 1; x < kW - 1; ++x)
+        if (lit(y, x) && !(lit(y - 1, x) && lit(y + 1, x) && lit(y, x - 1) && lit(y, x + 1)))
+          edge[y * kW + x] = 255;
+    colorFill(textRows(), canvasRows(), 0, 0, 0x00FFFFFF, plane.data());
+  }
+  RgbRows textRows() { return {text.data(), kW, kH}; }
+  RgbRows canvasRows() { return {canvas.data(), kW, kH}; }
+};
+
+void BM_LargeLettersOutline(benchmark::State& state) {
+  LargeLetters c;
+  const int radius = static_cast<int>(state.range(0));
+  for (auto _ : state)
+    outline(c.canvasRows(), c.edge.data(), radius, 0x00000000, 0, 0, c.plane.data());
+  benchmark::DoNotOptimize(c.canvas.data());
+}
+BENCHMARK(BM_LargeLettersOutline)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond);
+
+void BM_LargeLettersBlur(benchmark::State& state) {
+  LargeLetters c;
+  const int radius = static_cast<int>(state.range(1));
+  const EffectKernel kernel = blurKernel(radius);
+  for (auto _ : state) {
+    switch (state.range(0)) {
+      case 0:
+        dropShadow(c.textRows(), c.canvasRows(), 5, 5, kernel, 0x00404040, c.plane.data());
+        break;
+      case 1:
+        depthOfField(c.canvasRows(), kernel);
+        break;
+      default:
+        cutOut(c.textRows(), c.canvasRows(), 3, 3, kernel, 0x00202020, c.plane.data());
+        break;
+    }
+  }
+  benchmark::DoNotOptimize(c.canvas.data());
+}
+BENCHMARK(BM_LargeLettersBlur)
+    ->ArgNames({"effect", "radius"})
+    ->ArgsProduct({{0, 1, 2}, {10, 30}})
+    ->Unit(benchmark::kMillisecond);
+
 }  // namespace

@@ -80,6 +80,7 @@ inline constexpr std::int64_t kOutlineCell = 8;     // a full run or a rim cell 
 inline constexpr std::int64_t kShadowPixel = 16;    // the shadow's buffer and its blend
 inline constexpr std::int64_t kShadowCell = 2;      // a shadow kernel cell added
 inline constexpr std::int64_t kBlurCell = 6;        // a depth-of-field or cut-out cell
+inline constexpr std::int64_t kWindowPixel = 24;    // the blurs' window counts per pixel
 inline constexpr std::int64_t kStarCell = 4;        // a star kernel cell visited
 }  // namespace cost
 

@@ -63,16 +63,22 @@ void runEffect(Engine& engine, const EffectRecord& rec, RgbRows text, RgbRows ta
     case kOutLine:
       outline(target, edgeMask, rec.param(5), color1, x, y, plane);
       return;
-    case kDropShadow:
-      dropShadow(text, target, x, y, blurKernel(rec.param(6), rec.param(5)), color1, plane);
+    case kDropShadow: {
+      const EffectKernel kernel = blurKernel(rec.param(6), rec.param(5));
+      if (!chargeBlurCells(engine, rec, text, target, kernel)) return;
+      dropShadow(text, target, x, y, kernel, color1, plane);
       return;
+    }
     case kLinearGradient:
       linearGradient(text, target, target.width / 2, target.height / 2, x, y, rec.param(5), color1,
                      static_cast<std::uint32_t>(rec.param(2)), rec.param(6), plane);
       return;
-    case kDepthField:
-      depthOfField(target, blurKernel(rec.param(6), rec.param(5)));
+    case kDepthField: {
+      const EffectKernel kernel = blurKernel(rec.param(6), rec.param(5));
+      if (!chargeBlurCells(engine, rec, text, target, kernel)) return;
+      depthOfField(target, kernel);
       return;
+    }
     case kStarFilter: {
       int kind = rec.param(2);
       if (kind < 0 || kind > 2) return;  // no star image by that number
@@ -80,9 +86,12 @@ void runEffect(Engine& engine, const EffectRecord& rec, RgbRows text, RgbRows ta
                  static_cast<float>(rec.param(6)) * 1000.0f, x, y, plane);
       return;
     }
-    case kCutOut:
-      cutOut(text, target, x, y, blurKernel(rec.param(6), rec.param(5)), color1, plane);
+    case kCutOut: {
+      const EffectKernel kernel = blurKernel(rec.param(6), rec.param(5));
+      if (!chargeBlurCells(engine, rec, text, target, kernel)) return;
+      cutOut(text, target, x, y, kernel, color1, plane);
       return;
+    }
     case kDisturbTemplet:
       disturbTemplet(engine.canvas, engine.noise, rec.param(5), rec.param(6), rec.param(7));
       return;

@@ -185,17 +185,10 @@ bool chargeEffect(Engine& engine, const EffectRecord& rec, RgbRows text, RgbRows
         units = kUnitsMax;
         break;
       }
-      const std::int64_t cells = blurCells(radius);
-      units = plus(units, times(cells, 3 * cost::kBlurCell));  // building the kernel
-      // The shadow adds the kernel around lit pixels and blends every pixel; the cut out
-      // gathers it at lit pixels, the depth of field everywhere.
-      if (rec.type == kDropShadow) {
-        units = plus(units, times(area, cost::kShadowPixel));
-        units = plus(units, times(times(litPixels(text), cells), cost::kShadowCell));
-      } else {
-        const std::int64_t visited = rec.type == kDepthField ? area : litPixels(text);
-        units = plus(units, times(times(visited, cells), cost::kBlurCell));
-      }
+      // Building and normalising the kernel, and the effect's counts over its windows;
+      // the cells come once the kernel is built (chargeBlurCells).
+      units = plus(units, times(blurCells(radius), 3 * cost::kBlurCell));
+      units = plus(units, times(area, cost::kWindowPixel));
       break;
     }
     case kLinearGradient:
@@ -237,6 +230,27 @@ bool chargeEffect(Engine& engine, const EffectRecord& rec, RgbRows text, RgbRows
       break;
   }
   return meter.charge(units, what);
+}
+
+bool chargeBlurCells(Engine& engine, const EffectRecord& rec, RgbRows text, RgbRows target,
+                     const EffectKernel& kernel) {
+  const std::int64_t area = static_cast<std::int64_t>(target.width) * target.height;
+  const std::int64_t window = (2 * static_cast<std::int64_t>(kernel.rx) + 1) *
+                              (2 * static_cast<std::int64_t>(kernel.ry) + 1);
+  // The shadow's cells are plain additions, cheaper than the other two's gathers, and it
+  // blends every pixel besides.
+  const std::int64_t perCell = rec.type == kDropShadow ? cost::kShadowCell : cost::kBlurCell;
+  const std::int64_t blend = rec.type == kDropShadow ? times(area, cost::kShadowPixel) : 0;
+  std::int64_t cells = times(rec.type == kDepthField ? area : litPixels(text), window);
+  std::int64_t units = plus(blend, times(cells, perCell));
+  if (units > kRenderWorkUnits / 16) {
+    cells = rec.type == kDropShadow   ? dropShadowCells(text, rec.param(3), rec.param(4), kernel)
+            : rec.type == kDepthField ? depthOfFieldCells(target, kernel)
+                                      : cutOutCells(text, rec.param(3), rec.param(4), kernel);
+    units = plus(plus(blend, times(cells, perCell)), times(area, cost::kWindowPixel));
+  }
+  return engine.meter.charge(units, effectName(rec) + " (radius " + std::to_string(rec.param(6)) +
+                                        ") on a " + size(target.width, target.height) + " canvas");
 }
 
 std::int64_t reliefSamplesLeft(const WorkMeter& meter) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "render/effects/effect_kernel.h"
 #include "render/effects/effect_record.h"
 #include "render/pixel_rows.h"
 
@@ -53,6 +54,13 @@ bool chargeLayers(Engine& engine, std::int64_t outputWidth, std::int64_t outputH
 // must then not run.
 bool chargeEffect(Engine& engine, const EffectRecord& record, RgbRows text, RgbRows target,
                   const std::int16_t* plane);
+
+// Charges the kernel cells a drop shadow, depth of field or cut out (record, with its
+// built kernel) will visit on these rasters; false when the job is refused. When the
+// plain count (every lit pixel, or every pixel, times the kernel) is a large part of the
+// budget, the cells are counted as the effect will visit them.
+bool chargeBlurCells(Engine& engine, const EffectRecord& record, RgbRows text, RgbRows target,
+                     const EffectKernel& kernel);
 
 // The number of ring samples the 3D relief may still look at before the job runs out.
 std::int64_t reliefSamplesLeft(const WorkMeter& meter);

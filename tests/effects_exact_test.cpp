@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -51,6 +52,93 @@ void referenceOutline(EffectCanvas& c, int radius, std::uint32_t color, int x, i
           std::int16_t& cover = c.cover(static_cast<int>(row), static_cast<int>(col));
           effects::storePlane(cover, effects::truncToInt(cover + 255.0 * w));
         }
+    }
+}
+
+// The blur kernel as the dispatcher builds it: a dome of radius r, normalised to
+// opacity x 0.02.
+EffectKernel blurKernel(int radius, int opacity) {
+  EffectKernel k = makeKernel(2 * radius + 1, 2 * radius + 1);
+  makeDomeKernel(k, static_cast<float>(radius));
+  normalizeKernel(k, static_cast<float>(opacity * 0.02));
+  return k;
+}
+
+// Drop shadow: every lit text pixel, in text order, adds its moved kernel into one float
+// per pixel; then every pixel is blended by min(sum, 1).
+void referenceDropShadow(EffectCanvas& c, int x, int y, const EffectKernel& k,
+                         std::uint32_t color) {
+  std::vector<float> acc(static_cast<std::size_t>(c.w) * c.h, 0.0f);
+  for (int i = 0; i < c.h; ++i)
+    for (int j = 0; j < c.w; ++j) {
+      if (c.textRows().pixel(i, j)[0] == 0) continue;
+      for (int dy = -k.ry; dy <= k.ry; ++dy)
+        for (int dx = -k.rx; dx <= k.rx; ++dx) {
+          const long long r = static_cast<long long>(i) + y + dy;
+          const long long col = static_cast<long long>(j) + x + dx;
+          if (r < 0 || r >= c.h || col < 0 || col >= c.w) continue;
+          acc[static_cast<std::size_t>(r) * c.w + col] += k.cell(dy, dx)[0];
+        }
+    }
+  for (int r = 0; r < c.h; ++r)
+    for (int col = 0; col < c.w; ++col) {
+      const double a = std::min(acc[static_cast<std::size_t>(r) * c.w + col], 1.0f);
+      std::int16_t& cover = c.cover(r, col);
+      if (cover > 255) cover = 255;
+      std::uint8_t* px = c.canvasRows().pixel(r, col);
+      for (int ch = 0; ch < 3; ++ch)
+        px[ch] = effects::truncToByte((1.0 - a) * px[ch] + a * colorChannel(color, ch));
+      effects::storePlane(cover, effects::truncToInt(a * 255.0 + cover));
+    }
+}
+
+// Depth of field: every pixel, the kernel over a copy, edge pixels repeating outward.
+void referenceDepthOfField(EffectCanvas& c, const EffectKernel& k) {
+  const std::vector<std::uint8_t> src = c.canvas;
+  for (int i = 0; i < c.h; ++i)
+    for (int col = 0; col < c.w; ++col) {
+      float sum[3] = {0.0f, 0.0f, 0.0f};
+      for (int dy = -k.ry; dy <= k.ry; ++dy)
+        for (int dx = -k.rx; dx <= k.rx; ++dx) {
+          const int r = std::clamp(i + dy, 0, c.h - 1), q = std::clamp(col + dx, 0, c.w - 1);
+          const std::uint8_t* s = &src[(static_cast<std::size_t>(r) * c.w + q) * 3];
+          for (int ch = 0; ch < 3; ++ch) sum[ch] += k.cell(dy, dx)[ch] * static_cast<float>(s[ch]);
+        }
+      std::uint8_t* px = c.canvasRows().pixel(i, col);
+      for (int ch = 0; ch < 3; ++ch) px[ch] = effects::truncToByte(std::min(sum[ch], 255.0f));
+    }
+}
+
+// Cut out: at lit pixels, the kernel over the moved text, each cell weighing how far its
+// pixel is from white, outside the raster counting as black.
+void referenceCutOut(EffectCanvas& c, int x, int y, const EffectKernel& k, std::uint32_t color) {
+  const float inv255 = 0.003921568859368563f;
+  for (int i = 0; i < c.h; ++i)
+    for (int col = 0; col < c.w; ++col) {
+      if (c.textRows().pixel(i, col)[0] == 0) continue;
+      float sum[3] = {0.0f, 0.0f, 0.0f};
+      for (int dy = -k.ry; dy <= k.ry; ++dy)
+        for (int dx = -k.rx; dx <= k.rx; ++dx) {
+          const long long tr = static_cast<long long>(i) + dy - y;
+          const long long tc = static_cast<long long>(col) + dx - x;
+          const float* cell = k.cell(dy, dx);
+          for (int ch = 0; ch < 3; ++ch) {
+            if (tr < 0 || tr >= c.h || tc < 0 || tc >= c.w) {
+              sum[ch] += cell[ch] * 255.0f * inv255;
+            } else {
+              const std::uint8_t* t =
+                  c.textRows().pixel(static_cast<int>(tr), static_cast<int>(tc));
+              sum[ch] += cell[ch] * static_cast<float>(255 - t[ch]) * inv255;
+            }
+          }
+        }
+      std::uint8_t* px = c.canvasRows().pixel(i, col);
+      for (int ch = 0; ch < 3; ++ch) {
+        const double a = std::min(sum[ch], 1.0f);
+        px[ch] = effects::truncToByte((1.0 - a) * px[ch] + a * colorChannel(color, ch));
+      }
+      std::int16_t& cover = c.cover(i, col);
+      effects::storePlane(cover, effects::truncToInt(std::min(sum[0], 1.0f) * 255.0 + cover));
     }
 }
 
@@ -169,6 +257,114 @@ TEST(EffectsExact, OutlineMatchesAtRadiusOneHundred) {
     expectSame(want, got, "radius 100, case " + std::to_string(n));
     if (HasFatalFailure()) return;
   }
+}
+
+// Opacities below, at and above 150 (where a wholly covered window reaches 1), zero and
+// negative ones too.
+int randomOpacity(std::mt19937& rng) {
+  static const int kOpacities[] = {0, 37, 100, 149, 150, 151, 300, -60};
+  return kOpacities[rng() % 8];
+}
+
+// Canvases of two or three flat colours with a few random pixels, the pictures a depth
+// of field meets: large windows of one colour, and edges between them.
+void flatCanvas(EffectCanvas& c, std::mt19937& rng, bool specks = true) {
+  const std::uint8_t colours[3][3] = {{static_cast<std::uint8_t>(rng()), 7, 200},
+                                      {255, 255, 255},
+                                      {0, static_cast<std::uint8_t>(rng()), 90}};
+  for (int i = 0; i < c.h; ++i)
+    for (int j = 0; j < c.w; ++j) {
+      const std::uint8_t* from = colours[c.textRows().pixel(i, j)[0] ? 0 : (j * 3 / c.w) % 2 + 1];
+      std::memcpy(c.canvasRows().pixel(i, j), from, 3);
+      if (specks && rng() % 50 == 0)
+        c.canvasRows().pixel(i, j)[rng() % 3] = static_cast<std::uint8_t>(rng());
+    }
+}
+
+TEST(EffectsExact, BlursMatchTheirCellByCellDefinitions) {
+  std::mt19937 rng(314159);
+  for (int n = 0; n < 240; ++n) {
+    Case k = randomCase(rng, 24);
+    k.radius = std::min(k.radius, 24);
+    const EffectKernel kernel = blurKernel(k.radius, randomOpacity(rng));
+    EffectCanvas want(k.w, k.h);
+    randomShapes(want, rng);
+    if (n % 2)
+      randomCanvas(want, rng);
+    else
+      flatCanvas(want, rng);
+    // A few grey text pixels: the cut out weighs them by their own value.
+    if (n % 5 == 0) want.lightText(k.h / 2, k.w / 2, 77);
+    const std::string what = k.what + " case " + std::to_string(n);
+    {
+      EffectCanvas ref = want, got = want;
+      referenceDropShadow(ref, k.x, k.y, kernel, k.color);
+      dropShadow(got.textRows(), got.canvasRows(), k.x, k.y, kernel, k.color, got.plane.data());
+      expectSame(ref, got, "drop shadow " + what);
+    }
+    {
+      EffectCanvas ref = want, got = want;
+      referenceCutOut(ref, k.x, k.y, kernel, k.color);
+      cutOut(got.textRows(), got.canvasRows(), k.x, k.y, kernel, k.color, got.plane.data());
+      expectSame(ref, got, "cut out " + what);
+    }
+    {
+      EffectCanvas ref = want, got = want;
+      referenceDepthOfField(ref, kernel);
+      depthOfField(got.canvasRows(), kernel);
+      expectSame(ref, got, "depth of field " + what);
+    }
+    if (HasFatalFailure()) return;
+  }
+}
+
+// Letters larger than the windows, where most windows are wholly lit, unlit or flat,
+// at radii up to 100.
+TEST(EffectsExact, BlursMatchOverLargeLettersUpToRadiusOneHundred) {
+  std::mt19937 rng(2718);
+  for (int radius : {3, 17, 40, 100}) {
+    // Radius 100 on a canvas smaller than its window, which keeps the references quick.
+    const int w = radius == 100 ? 64 : 120, h = radius == 100 ? 48 : 90;
+    EffectCanvas want(w, h);
+    for (int i = h / 11; i < h - h / 11; ++i)
+      for (int j = w / 18; j < w - w / 15; ++j)
+        if ((i - h / 2) * (i - h / 2) + (j - w / 2) * (j - w / 2) < w * w / 9 ||
+            (j > w * 2 / 3 && i > h / 4))
+          want.lightText(i, j);
+    flatCanvas(want, rng, false);
+    const EffectKernel kernel = blurKernel(radius, radius == 40 ? 300 : 150);
+    const int x = radius / 3, y = -radius / 4;
+    const std::string what = "radius " + std::to_string(radius);
+    EffectCanvas ref = want, got = want;
+    referenceDropShadow(ref, x, y, kernel, 0x00102030);
+    dropShadow(got.textRows(), got.canvasRows(), x, y, kernel, 0x00102030, got.plane.data());
+    expectSame(ref, got, "drop shadow " + what);
+    ref = want, got = want;
+    referenceCutOut(ref, x, y, kernel, 0x00102030);
+    cutOut(got.textRows(), got.canvasRows(), x, y, kernel, 0x00102030, got.plane.data());
+    expectSame(ref, got, "cut out " + what);
+    ref = want, got = want;
+    referenceDepthOfField(ref, kernel);
+    depthOfField(got.canvasRows(), kernel);
+    expectSame(ref, got, "depth of field " + what);
+    if (HasFatalFailure()) return;
+  }
+}
+
+// The counts the work budget charges leave out the windows answered without their
+// cells: inside a large lit block, and over one flat colour.
+TEST(EffectsExact, WindowsAnsweredWholeAreNotCounted) {
+  EffectCanvas c(200, 160);
+  for (int i = 10; i < 150; ++i)
+    for (int j = 10; j < 190; ++j) c.lightText(i, j);
+  c.fillCanvas(40, 50, 60);
+  const std::int64_t lit = 140 * 180;
+  // Radius 15: 961 cells; radius 3: 49.
+  // Only pixels 30 or more inside the block are spared: (140 - 60) x (180 - 60) of them.
+  EXPECT_LE(dropShadowCells(c.textRows(), 2, 3, blurKernel(15, 150)), (lit - 80 * 120) * 961);
+  EXPECT_EQ(dropShadowCells(c.textRows(), 2, 3, blurKernel(3, 150)), lit * 49);
+  EXPECT_LT(cutOutCells(c.textRows(), 2, 3, blurKernel(3, 150)), lit * 49 / 4);
+  EXPECT_LT(depthOfFieldCells(c.canvasRows(), blurKernel(3, 150)), 200 * 160 * 49 / 4);
 }
 
 }  // namespace

@@ -73,8 +73,10 @@ TEST_F(BudgetFixture, ACanvasBeyondThePixelBudgetIsRefusedByItsSize) {
 }
 
 TEST_F(BudgetFixture, WorkBeyondTheBudgetIsRefusedBeforeItIsDone) {
-  // A depth of field of radius 100 visits 40401 cells at each of 4 M pixels.
-  messageBox(2000, 2000, {effect(kDepthField, {{5, 150}, {6, 100}})});
+  // A depth of field of radius 100 over a gradient visits 40401 cells at each of 4 M
+  // pixels (no window is of one colour).
+  const EffectRecord gradient = effect(kLinearGradient, {{1, 0xFF}, {2, 0xFF0000}, {6, 1000}});
+  messageBox(2000, 2000, {gradient, effect(kDepthField, {{5, 150}, {6, 100}})});
   std::string reason = refusal();
   EXPECT_EQ(reason.find("DepthField (radius 100) on a 2000 x 2000 canvas would need about "), 0u)
       << reason;
@@ -83,7 +85,7 @@ TEST_F(BudgetFixture, WorkBeyondTheBudgetIsRefusedBeforeItIsDone) {
       << reason;
   // The same blur on a small box is no trouble, nor is the job after it: the count
   // starts afresh for every job.
-  messageBox(40, 40, {effect(kDepthField, {{5, 150}, {6, 100}})});
+  messageBox(40, 40, {gradient, effect(kDepthField, {{5, 150}, {6, 100}})});
   EXPECT_TRUE(renderJob(engine, &reason)) << reason;
   EXPECT_FALSE(engine.meter.refused());
   // Radii beyond the largest kernel are refused whatever the canvas.

@@ -40,6 +40,11 @@ void depthOfField(RgbRows canvas, const EffectKernel& kernel);
 // Cut out (type 12).
 void cutOut(RgbRows text, RgbRows canvas, int x, int y, const EffectKernel& kernel,
             std::uint32_t color, std::int16_t* plane);
+// The kernel cells each of the three will visit on these rasters (the windows it can
+// answer without them are not counted): for the work budget, before it runs.
+std::int64_t dropShadowCells(RgbRows text, int x, int y, const EffectKernel& kernel);
+std::int64_t depthOfFieldCells(RgbRows canvas, const EffectKernel& kernel);
+std::int64_t cutOutCells(RgbRows text, int x, int y, const EffectKernel& kernel);
 
 // Kernel stamps shared by outline and star filter.
 void stampKernelOver(RgbRows canvas, const EffectKernel& kernel, int cx, int cy, double b, double g,
