@@ -35,7 +35,7 @@ const std::vector<OptionSpec>& renderOptionSpecs() {
       {"antialiasing", 0, true, "0|1  edge smoothing when layers are composed"},
       {"clipblank", 0, true, "0|1  trim blank margins around the text"},
       {"reduce", 0, true, "popularity|mediancut  colour reduction for GIF output"},
-      {"type", 0, true, "gif16|gif256|jpg|bmp  file type (default: from NAME)"},
+      {"type", 0, true, "gif16|gif256|jpg|bmp|png  file type (default: from NAME)"},
       {"app-dir", 0, true, "DIR  the program folder (star kernels, textures, fs.zzz)"},
       {"output", 'o', true, "NAME  the file to write"},
   };
@@ -51,18 +51,21 @@ bool parseOutputType(const std::string& text, std::int32_t& type) {
     type = kOutputJpeg;
   else if (text == "bmp")
     type = kOutputBmp;
+  else if (text == "png")
+    type = kOutputPng;
   else
     return false;
   return true;
 }
 
 // The type a name's own extension implies: ".gif" means 256 colours, anything but
-// ".bmp" JPEG.
+// ".bmp" and ".png" JPEG.
 std::int32_t outputTypeFromName(const std::string& name) {
   std::string ext = name.size() >= 4 ? name.substr(name.size() - 4) : "";
   for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   if (ext == ".gif") return kOutputGif256;
   if (ext == ".bmp") return kOutputBmp;
+  if (ext == ".png") return kOutputPng;
   return kOutputJpeg;
 }
 

@@ -77,7 +77,7 @@ int verbBatch(const std::vector<std::string>& args, CliContext& ctx) {
     return cliError(ctx, kVerb, "expects -o BASE (see --help)", kExitUsage);
   std::int32_t type = outputTypeFromName(*base);
   if (auto text = parsed.get("type"); text && !parseOutputType(*text, type))
-    return cliError(ctx, kVerb, "unknown --type '" + *text + "' (gif16, gif256, jpg or bmp)",
+    return cliError(ctx, kVerb, "unknown --type '" + *text + "' (gif16, gif256, jpg, bmp or png)",
                     kExitUsage);
 
   const std::string& listPath = parsed.positionals[0];

@@ -33,10 +33,11 @@ int verbConvert(const std::vector<std::string>& args, CliContext& ctx) {
   std::string error;
   if (!parseArgs(args, specs, parsed, error)) return cliError(ctx, "convert", error, kExitUsage);
   if (parsed.has("help")) {
-    ctx.out << "usage: vornel convert IN OUT\n\nReads IN and writes OUT, each in the format its "
-               "name's extension implies (.bmp, .gif, .jpg). A true-colour picture written as "
-               "GIF is reduced to 256 colours first, its top-left colour at entry 0.\n\n"
-            << describeOptions(specs);
+    ctx.out
+        << "usage: vornel convert IN OUT\n\nReads IN and writes OUT, each in the format its "
+           "name's extension implies (.bmp, .gif, .jpg, .png). A true-colour picture written as "
+           "GIF is reduced to 256 colours first, its top-left colour at entry 0.\n\n"
+        << describeOptions(specs);
     return kExitOk;
   }
   if (parsed.positionals.size() != 2)

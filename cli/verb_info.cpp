@@ -12,9 +12,10 @@ int verbInfo(const std::vector<std::string>& args, CliContext& ctx) {
   std::string error;
   if (!parseArgs(args, specs, parsed, error)) return cliError(ctx, "info", error, kExitUsage);
   if (parsed.has("help")) {
-    ctx.out << "usage: vornel info FILE\n\nReads FILE (by its extension: .bmp, .gif, .jpg, .git) "
-               "and prints WIDTHxHEIGHT BITS-bit.\n\n"
-            << describeOptions(specs);
+    ctx.out
+        << "usage: vornel info FILE\n\nReads FILE (by its extension: .bmp, .gif, .jpg, .git, .png) "
+           "and prints WIDTHxHEIGHT BITS-bit.\n\n"
+        << describeOptions(specs);
     return kExitOk;
   }
   if (parsed.positionals.size() != 1)

@@ -36,7 +36,7 @@ int verbRender(const std::vector<std::string>& args, CliContext& ctx) {
     return cliError(ctx, kVerb, "expects -o NAME (see --help)", kExitUsage);
   std::int32_t type = outputTypeFromName(*name);
   if (auto text = parsed.get("type"); text && !parseOutputType(*text, type))
-    return cliError(ctx, kVerb, "unknown --type '" + *text + "' (gif16, gif256, jpg or bmp)",
+    return cliError(ctx, kVerb, "unknown --type '" + *text + "' (gif16, gif256, jpg, bmp or png)",
                     kExitUsage);
 
   Engine engine(ctx.host);

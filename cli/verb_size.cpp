@@ -34,7 +34,7 @@ int verbSize(const std::vector<std::string>& args, CliContext& ctx) {
     return cliError(ctx, kVerb, "unexpected argument '" + parsed.positionals[0] + "'", kExitUsage);
   std::int32_t type = kOutputJpeg;
   if (auto text = parsed.get("type"); text && !parseOutputType(*text, type))
-    return cliError(ctx, kVerb, "unknown --type '" + *text + "' (gif16, gif256, jpg or bmp)",
+    return cliError(ctx, kVerb, "unknown --type '" + *text + "' (gif16, gif256, jpg, bmp or png)",
                     kExitUsage);
 
   Engine engine(ctx.host);

@@ -37,6 +37,7 @@ enum OutputFileType : std::int32_t {
   kOutputGif256 = 3,
   kOutputJpeg = 4,
   kOutputBmp = 5,
+  kOutputPng = 6,  // with background mode 1 (transparent) the coverage is kept as alpha
 };
 
 // Widths of the fixed text fields, terminating NUL included; texts are cut to one less.

@@ -104,7 +104,7 @@ void takeWorkingStyleIntoLayer(VornelDocument& doc, int index) {
 }
 
 bool editOutputFileType(VornelDocument& doc, std::int32_t type) {
-  if (type < kOutputGif16 || type > kOutputBmp) return false;
+  if (type < kOutputGif16 || type > kOutputPng) return false;
   doc.outputFileType = type;
   return true;
 }

@@ -24,7 +24,7 @@ int DibImage::create(int width, int height, int bits, const std::uint8_t* colour
   std::size_t imageSize, total;
   if (!checkedMul(rowLen, static_cast<std::size_t>(height), &imageSize)) return 0;
   if (imageSize > kMaxPixels * 4) return 0;
-  total = kInfoHeaderSize + (bits == 24 ? 0 : kPaletteBytes) + imageSize;
+  total = kInfoHeaderSize + (bits <= 8 ? kPaletteBytes : 0) + imageSize;
   std::vector<std::uint8_t> block;
   try {
     block.assign(total, 0);
@@ -50,7 +50,7 @@ int DibImage::create(int width, int height, int bits, const std::uint8_t* colour
     }
   }
   block_ = std::move(block);
-  refreshFromBlock(bits != 24);
+  refreshFromBlock(bits <= 8);
   return 1;
 }
 
@@ -177,7 +177,8 @@ void DibImage::flipRows() {
 RgbPicture DibImage::toRgb() const {
   RgbPicture out;
   int bits = bitsPerPixel();
-  if ((bits != 24 && bits != 8) || !rowsInsideBlock() || width_ <= 0 || height_ <= 0) return out;
+  if ((bits != 24 && bits != 8 && bits != 32) || !rowsInsideBlock() || width_ <= 0 || height_ <= 0)
+    return out;
   out.width = width_;
   out.height = height_;
   out.rgb.resize(static_cast<std::size_t>(width_) * height_ * 3);
@@ -191,6 +192,11 @@ RgbPicture DibImage::toRgb() const {
         dst[0] = src[x * 3 + 2];
         dst[1] = src[x * 3 + 1];
         dst[2] = src[x * 3 + 0];
+      } else if (bits == 32) {
+        // Over white, the page a picture with alpha is most often shown on.
+        const std::uint8_t* p = src + x * 4;
+        for (int k = 0; k < 3; ++k)
+          dst[k] = static_cast<std::uint8_t>((p[2 - k] * p[3] + 255 * (255 - p[3]) + 127) / 255);
       } else {
         std::size_t index = src[x];
         PaletteColor c = index < palette_.size() ? palette_[index] : PaletteColor{};

@@ -24,9 +24,11 @@ struct RgbPicture {
 class DibImage {
  public:
   // Creates a zero-filled block for a width x height picture. Only 24 and 8 bits are
-  // used by the system. For 8 bits, `colours` (when given) is 256 byte triples in the
-  // order blue, green, red; without it the table is a grey ramp. The caller releases a
-  // previous block first. Returns 1, or 0 when the block cannot be had.
+  // used by the system, and 32 for a picture that keeps its coverage (blue, green, red,
+  // alpha; the colour straight, not weighted by alpha). For 8 bits, `colours` (when
+  // given) is 256 byte triples in the order blue, green, red; without it the table is a
+  // grey ramp. The caller releases a previous block first. Returns 1, or 0 when the
+  // block cannot be had.
   int create(int width, int height, int bitsPerPixel, const std::uint8_t* colours = nullptr);
   void release();
   // The header's bits-per-pixel field, or -1 when there is no block.
@@ -57,7 +59,8 @@ class DibImage {
   // True when the header is one we understand and every row lies inside the block.
   bool rowsInsideBlock() const;
 
-  // The picture as top-down RGB (24 and 8 bits); empty when the block is unusable.
+  // The picture as top-down RGB (24, 8 and 32 bits, the last laid over white); empty
+  // when the block is unusable.
   RgbPicture toRgb() const;
 
  private:

@@ -9,6 +9,7 @@
 #include "imageio/gif_writer.h"
 #include "imageio/jpeg_decoder.h"
 #include "imageio/jpeg_encoder.h"
+#include "imageio/png_file.h"
 
 namespace vornel {
 
@@ -32,6 +33,7 @@ ImageFormat formatForWriting(const std::string& fileName) {
   if (u.find(".BMP") != std::string::npos) return ImageFormat::Bmp;
   if (u.find(".GIF") != std::string::npos) return ImageFormat::Gif;
   if (u.find(".JPG") != std::string::npos) return ImageFormat::Jpeg;
+  if (u.find(".PNG") != std::string::npos) return ImageFormat::Png;
   return ImageFormat::Unknown;
 }
 
@@ -41,6 +43,7 @@ ImageFormat formatForReading(const std::string& fileName) {
   if (u.find(".GIF") != std::string::npos) return ImageFormat::Gif;
   if (u.find(".JPG") != std::string::npos) return ImageFormat::Jpeg;
   if (u.find(".GIT") != std::string::npos) return ImageFormat::Gif;
+  if (u.find(".PNG") != std::string::npos) return ImageFormat::Png;
   return ImageFormat::Unknown;
 }
 
@@ -53,10 +56,12 @@ int writeImageByName(DibImage& image, const std::string& fileName, int backgroun
       return saveGif(image, fileName, backgroundIndex, transparentIndex, bits, reason);
     case ImageFormat::Jpeg:
       return saveJpeg(image, fileName, reason);
+    case ImageFormat::Png:
+      return savePng(image, fileName, reason);
     case ImageFormat::Unknown:
       break;
   }
-  return fail(reason, "unknown file type (use .bmp, .gif or .jpg)");
+  return fail(reason, "unknown file type (use .bmp, .gif, .jpg or .png)");
 }
 
 int readImageByName(DibImage& image, const std::string& fileName, std::string* reason) {
@@ -67,10 +72,12 @@ int readImageByName(DibImage& image, const std::string& fileName, std::string* r
       return loadGif(image, fileName, reason);
     case ImageFormat::Jpeg:
       return loadJpeg(image, fileName, reason);
+    case ImageFormat::Png:
+      return loadPng(image, fileName, reason);
     case ImageFormat::Unknown:
       break;
   }
-  return fail(reason, "unknown file type (use .bmp, .gif, .jpg or .git)");
+  return fail(reason, "unknown file type (use .bmp, .gif, .jpg, .git or .png)");
 }
 
 std::uint64_t fileSize(const std::string& fileName) {

@@ -9,11 +9,12 @@
 
 namespace vornel {
 
-enum class ImageFormat { Unknown, Bmp, Gif, Jpeg };
+enum class ImageFormat { Unknown, Bmp, Gif, Jpeg, Png };
 
-// For saving: ".BMP", then ".GIF", then ".JPG".
+// For saving: ".BMP", then ".GIF", ".JPG", then ".PNG".
 ImageFormat formatForWriting(const std::string& fileName);
-// For loading: ".BMP", ".GIF", ".JPG", then ".GIT" (a GIF file in the texture folder).
+// For loading: ".BMP", ".GIF", ".JPG", ".GIT" (a GIF file in the texture folder), then
+// ".PNG".
 ImageFormat formatForReading(const std::string& fileName);
 
 // Returns the writer's result, or 0 when the name matches no format (reason set).

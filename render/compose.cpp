@@ -85,6 +85,62 @@ void smoothEdges(DibImage& output, const DibRowAccess& rows, const LayerImage& l
   }
 }
 
+// Rounded x / 255 for x of at most 255 * 255.
+int div255(int x) {
+  return (x + 127) / 255;
+}
+
+bool onLayerEdge(const LayerImage& layer, int col, int row, int ox, int oy) {
+  auto alphaAt = [&](int c, int r) {
+    return static_cast<int>(layer.alpha[static_cast<std::size_t>(r - oy) * layer.width + (c - ox)]);
+  };
+  int d = alphaAt(col, row);
+  return std::abs(d - alphaAt(col, row - 1)) + std::abs(d - alphaAt(col, row + 1)) +
+             std::abs(d - alphaAt(col - 1, row)) + std::abs(d - alphaAt(col + 1, row)) >=
+         128;
+}
+
+void blendKeepingAlpha(LayerImage& under, const LayerImage& layer, int ox, int oy,
+                       const ClipRect& r) {
+  for (int row = r.top; row < r.bottom; ++row) {
+    for (int col = r.left; col < r.right; ++col) {
+      std::size_t i = static_cast<std::size_t>(row - oy) * layer.width + (col - ox);
+      std::size_t o = static_cast<std::size_t>(row) * under.width + col;
+      int a = layer.alpha[i];
+      const std::uint8_t* l = &layer.pixels[i * 3];
+      std::uint8_t* c = &under.pixels[o * 3];
+      for (int k = 0; k < 3; ++k)
+        c[k] = a == 255 ? l[k]
+                        : static_cast<std::uint8_t>(std::min(255, l[k] + div255(c[k] * (255 - a))));
+      under.alpha[o] =
+          static_cast<std::uint8_t>(a == 255 ? 255 : a + div255(under.alpha[o] * (255 - a)));
+    }
+  }
+}
+
+// The softening of smoothEdges, which is a weighted mean: applied alike to colour and
+// coverage it commutes with laying the picture over a page. Rounded rather than
+// shifted per term, so that a covered neighbourhood stays at alpha 255.
+void smoothKeepingAlpha(LayerImage& under, const LayerImage& layer, int ox, int oy,
+                        const ClipRect& r) {
+  if (r.right - r.left < 3 || r.bottom - r.top < 3) return;
+  const LayerImage copy = under;
+  const std::size_t w = static_cast<std::size_t>(under.width);
+  auto soften = [](const std::uint8_t* p, std::size_t at, std::size_t stride, std::size_t step) {
+    int sum = p[at - stride] + p[at + stride] + p[at - step] + p[at + step] + 4 * p[at];
+    return static_cast<std::uint8_t>((sum + 4) >> 3);
+  };
+  for (int row = r.top + 1; row < r.bottom - 1; ++row) {
+    for (int col = r.left + 1; col < r.right - 1; ++col) {
+      if (!onLayerEdge(layer, col, row, ox, oy)) continue;
+      std::size_t o = static_cast<std::size_t>(row) * w + col;
+      for (std::size_t k = 0; k < 3; ++k)
+        under.pixels[o * 3 + k] = soften(copy.pixels.data(), o * 3 + k, w * 3, 3);
+      under.alpha[o] = soften(copy.alpha.data(), o, w, 1);
+    }
+  }
+}
+
 }  // namespace
 
 void createFilledOutput(DibImage& image, int width, int height, std::uint32_t colorRef) {
@@ -123,6 +179,62 @@ void composeJob(VornelDocument& doc) {
     if (doc.pressedImage)
       compositeLayer(doc.pressedOutputImage, layer.pressedImage, ox, oy, smooth);
   }
+}
+
+void compositeLayerKeepingAlpha(LayerImage& under, const LayerImage& layer, int ox, int oy,
+                                bool smooth) {
+  if (!layerUsable(layer) || !layerUsable(under)) return;
+  ClipRect r = clipLayer(under.width, under.height, layer, ox, oy);
+  if (r.empty()) return;
+  blendKeepingAlpha(under, layer, ox, oy, r);
+  if (smooth) smoothKeepingAlpha(under, layer, ox, oy, r);
+}
+
+void storeStraightAlpha(const LayerImage& composed, DibImage& image) {
+  image.release();
+  const int w = std::max(composed.width, 0), h = std::max(composed.height, 0);
+  if (!image.create(w, h, 32)) throw std::bad_alloc();
+  if (!layerUsable(composed)) return;
+  DibRowAccess rows(image);
+  for (int row = 0; row < rows.rowCount(); ++row) {
+    std::uint8_t* out = rows[row];
+    const std::size_t first = static_cast<std::size_t>(row) * w;
+    for (int col = 0; col < w; ++col, out += 4) {
+      const std::size_t i = first + col;
+      const int a = composed.alpha[i];
+      out[3] = static_cast<std::uint8_t>(a);
+      if (a == 0) continue;
+      for (int k = 0; k < 3; ++k)
+        out[k] = static_cast<std::uint8_t>(
+            std::min(255, (composed.pixels[i * 3 + k] * 255 + a / 2) / a));
+    }
+  }
+}
+
+namespace {
+
+void composeOverNothing(const VornelDocument& doc, bool pressed, DibImage& image) {
+  LayerImage composed;
+  composed.width = std::max(doc.outputWidth, 0);
+  composed.height = std::max(doc.outputHeight, 0);
+  const std::size_t n = static_cast<std::size_t>(composed.width) * composed.height;
+  composed.pixels = allocate<std::uint8_t>(n * 3);
+  composed.alpha = allocate<std::uint8_t>(n);
+  const bool smooth = doc.prefs.antialiasing == 1;
+  for (const LayerRecord& layer : doc.layers) {
+    if (layer.kind == kLayerNone) continue;
+    compositeLayerKeepingAlpha(composed, pressed ? layer.pressedImage : layer.image,
+                               layer.x - doc.originX, layer.y - doc.originY, smooth);
+  }
+  storeStraightAlpha(composed, image);
+}
+
+}  // namespace
+
+void composeJobWithAlpha(VornelDocument& doc) {
+  doc.outputStale = false;
+  composeOverNothing(doc, false, doc.outputImage);
+  if (doc.pressedImage) composeOverNothing(doc, true, doc.pressedOutputImage);
 }
 
 }  // namespace vornel

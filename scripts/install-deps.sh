@@ -4,11 +4,11 @@
 set -euo pipefail
 kind=${1:-build}
 
-packages=(cmake ninja-build g++ pkg-config libfreetype-dev libfontconfig-dev
+packages=(cmake ninja-build g++ pkg-config libfreetype-dev libfontconfig-dev libpng-dev
           fonts-liberation2 fonts-dejavu-core fonts-nanum qt6-base-dev libgl-dev)
 if [ "$kind" = test ]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev clang-format
-             python3-pil imagemagick libjpeg-turbo-progs giflib-tools
+             python3-pil imagemagick libjpeg-turbo-progs giflib-tools pngcheck
              xvfb xauth xdotool x11-utils xclip dbus at-spi2-core python3-pyatspi)
 fi
 

@@ -88,7 +88,7 @@ TEST_F(CliBatch, UsageAndInputErrors) {
                                        {"-o", dir.file("x")},          // no list
                                        {blt, blt, "-o", dir.file("x")},
                                        {blt, "--message", "m", "-o", dir.file("x")},
-                                       {blt, "--type", "png", "-o", dir.file("x")}}) {
+                                       {blt, "--type", "tiff", "-o", dir.file("x")}}) {
     CliRun r = verb("batch", bad);
     EXPECT_EQ(r.status, kExitUsage) << r.err;
     EXPECT_NE(r.err.find("vornel batch: "), std::string::npos);
@@ -121,7 +121,7 @@ TEST_F(CliBatch, SizeEqualsTheSavedFileExceptForSixteenColours) {
   ASSERT_EQ(verb("render", args).status, kExitOk);
   EXPECT_LT(std::stoull(size.out), fileLength(dir.file("s16.gif")));
 
-  EXPECT_EQ(verb("size", {"--type", "png"}).status, kExitUsage);
+  EXPECT_EQ(verb("size", {"--type", "tiff"}).status, kExitUsage);
   EXPECT_EQ(verb("size", {"-o", "x"}).status, kExitUsage);
   // A program folder that cannot hold the estimate file is a failure, not a size of 0.
   CliRun r = run({"size", "--app-dir", dir.file("no/such/folder"), "--type", "bmp"});

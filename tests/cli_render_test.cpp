@@ -41,7 +41,7 @@ struct CliRender : ::testing::Test {
 
 TEST_F(CliRender, UsageErrors) {
   EXPECT_EQ(run({"--message", "x"}).status, kExitUsage);  // no -o
-  for (std::vector<std::string> bad : {std::vector<std::string>{"--type", "png"},
+  for (std::vector<std::string> bad : {std::vector<std::string>{"--type", "tiff"},
                                        {"--template", "circle"},
                                        {"--bulletin", "stretched"},
                                        {"--background", "red"},

@@ -54,7 +54,7 @@ TEST(Cli, FailuresNameTheFileAndTheReason) {
   r = run({"info", dir.file("missing.bmp")});
   EXPECT_EQ(r.status, kExitFailure);
   EXPECT_NE(r.err.find("missing.bmp"), std::string::npos);
-  EXPECT_EQ(run({"info", dir.file("x.png")}).status, kExitFailure);
+  EXPECT_EQ(run({"info", dir.file("x.tif")}).status, kExitFailure);
   EXPECT_EQ(run({"info"}).status, kExitUsage);
 }
 
@@ -71,7 +71,7 @@ TEST(Cli, ConvertCopiesABmp) {
   ASSERT_EQ(r.status, kExitOk) << r.err;
   EXPECT_EQ(test::readFileBytes(dir.file("in.bmp")), test::readFileBytes(dir.file("out.bmp")));
   EXPECT_EQ(run({"convert", dir.file("in.bmp")}).status, kExitUsage);
-  EXPECT_EQ(run({"convert", dir.file("in.bmp"), dir.file("out.png")}).status, kExitFailure);
+  EXPECT_EQ(run({"convert", dir.file("in.bmp"), dir.file("out.tif")}).status, kExitFailure);
 }
 
 }  // namespace

@@ -19,7 +19,8 @@ FileTypeRadios::FileTypeRadios(QWidget* parent, bool withTooltips,
   } radios[] = {{kOutputGif16, "16 Color GIF", "16 color GIF image"},
                 {kOutputGif256, "256 Color GIF", "256 color GIF image"},
                 {kOutputJpeg, "JPG(true color)", "True color JPG image"},
-                {kOutputBmp, "Windows BMP", "True color BMP image"}};
+                {kOutputBmp, "Windows BMP", "True color BMP image"},
+                {kOutputPng, "PNG (true alpha)", "True color PNG image, transparent with alpha"}};
   auto* column = new QVBoxLayout(this);
   for (const auto& r : radios) {
     auto* radio = named(new QRadioButton(r.caption, this), r.caption,

@@ -1,4 +1,4 @@
-// The four file-type radio buttons the Save and Batch pages share.
+// The five file-type radio buttons the Save and Batch pages share.
 #pragma once
 
 #include <QGroupBox>
@@ -13,7 +13,7 @@ class FileTypeRadios : public QGroupBox {
  public:
   // withTooltips: the Save page's radios explain each type.
   FileTypeRadios(QWidget* parent, bool withTooltips, std::function<void(std::int32_t)> chosen);
-  // Unchecks all four, then checks the one of type (without telling).
+  // Unchecks all five, then checks the one of type (without telling).
   void check(std::int32_t type);
 
  private:

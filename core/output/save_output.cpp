@@ -4,6 +4,7 @@
 #include "imageio/gif_writer.h"
 #include "imageio/image_by_name.h"
 #include "imageio/jpeg_encoder.h"
+#include "imageio/png_file.h"
 #include "render/compose.h"
 #include "render/engine.h"
 
@@ -18,6 +19,8 @@ const char* outputExtension(std::int32_t type) {
       return ".jpg";
     case kOutputBmp:
       return ".bmp";
+    case kOutputPng:
+      return ".png";
     default:
       return "";
   }
@@ -56,6 +59,8 @@ void prepareOutput(Engine& engine, std::int32_t type) {
     composeJobReduced(engine, 16);
   else if (type == kOutputGif256)
     composeJobReduced(engine, 256);
+  else if (type == kOutputPng && transparentIndexFor(engine.doc) >= 0)
+    composeJobWithAlpha(engine.doc);
   else
     composeJob(engine.doc);
 }
@@ -79,6 +84,8 @@ int writeOutputFile(DibImage& image, const std::string& fileName, std::int32_t t
       return saveJpeg(image, fileName, reason);
     case kOutputBmp:
       return writeBmp(image, fileName, reason);
+    case kOutputPng:
+      return savePng(image, fileName, reason);
     default:
       if (reason) *reason = "unknown output file type " + std::to_string(type);
       return 0;

@@ -16,7 +16,7 @@ struct Engine;
 
 inline constexpr const char* kEstimateFileName = "fs.zzz";
 
-// ".gif" for both GIF types, ".jpg", ".bmp"; "" for an unknown type.
+// ".gif" for both GIF types, ".jpg", ".bmp", ".png"; "" for an unknown type.
 const char* outputExtension(std::int32_t type);
 // Bits per pixel the saved file has: 8 for both GIF types, 24 for JPEG and BMP.
 int savedBitsPerPixel(std::int32_t type);
@@ -27,10 +27,11 @@ std::string setExtension(const std::string& name, const std::string& ext);
 std::string mainOutputName(const std::string& name, std::int32_t type);
 // The pressed twin: the main name without its last four characters, "_", the extension.
 std::string pressedOutputName(const std::string& mainName, std::int32_t type);
-// GIF transparent index: 0 when the working background is transparent, else none (-1).
+// GIF transparent index: 0 when the project background is transparent, else none (-1).
 int transparentIndexFor(const VornelDocument& doc);
 
-// Composes the output for the type: reduced to 16 or 256 colours for the GIF types.
+// Composes the output for the type: reduced to 16 or 256 colours for the GIF types; for
+// PNG with a transparent background, over nothing with the coverage kept as alpha.
 void prepareOutput(Engine& engine, std::int32_t type);
 
 // Writes image with the writer of the type (not guessed from the name: the name's

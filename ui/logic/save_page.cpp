@@ -29,6 +29,8 @@ const char* saveImageFilter(std::int32_t type) {
       return "Jpeg file(*.JPG)|*.JPG";
     case kOutputBmp:
       return "Windows Bitmap(*.BMP)|*.BMP";
+    case kOutputPng:
+      return "PNG image(*.PNG)|*.PNG";
     default:
       return "";
   }
@@ -38,7 +40,7 @@ SavePageView savePageActivated(Engine& engine, SavePageState& state) {
   if (!state.created) {
     state.created = true;
     const std::int32_t type = engine.doc.outputFileType;
-    if (type == kOutputGif256 || type == kOutputJpeg || type == kOutputBmp)
+    if (type == kOutputGif256 || type == kOutputJpeg || type == kOutputBmp || type == kOutputPng)
       return saveTypeChosen(engine, state, type);
   }
   return viewOf(engine, state);

@@ -17,14 +17,14 @@ struct SavePageState {
 };
 
 struct SavePageView {
-  std::int32_t checkedType = 0;  // 2 to 5: the radio to check
+  std::int32_t checkedType = 0;  // 2 to 6: the radio to check
   std::string sizeText;
 };
 
 // The filter of the Save Image dialog for a type ("Jpeg file(*.JPG)|*.JPG", ...).
 const char* saveImageFilter(std::int32_t type);
 
-// Activation; the first one also runs the current type's radio (types 3 to 5), so the
+// Activation; the first one also runs the current type's radio (types 3 to 6), so the
 // size is known at once.
 SavePageView savePageActivated(Engine& engine, SavePageState& state);
 // A type radio: prepare the output, redraw the "Image" pane, estimate the size, and give
