@@ -62,6 +62,7 @@ inline constexpr int kMaxBlurRadius = 1000;
 // Release, the reference machine), for the noise of a busy machine and of cache misses on
 // canvases larger than the benchmark's.
 namespace cost {
+inline constexpr std::int64_t kJob = 5'000'000;     // a job's layout, text and its file
 inline constexpr std::int64_t kLayerPixel = 24;     // prepare, clear both passes, store
 inline constexpr std::int64_t kComposePixel = 20;   // per output pixel and layer, each pass
 inline constexpr std::int64_t kScanPixel = 2;       // a pass over the canvas (counts, masks)

@@ -306,6 +306,11 @@ bool renderJob(Engine& engine, std::string* reason) {
     if (doc.pressedImage) createFilledOutput(doc.pressedOutputImage, 0, 0, 0);
     return false;
   };
+  // A run of jobs (a batch) that has used up its budget makes no more.
+  if (engine.meter.refused()) {
+    if (reason) *reason = engine.meter.refusal;
+    return refuse();
+  }
 
   for (int i = 0; i < layerCount; ++i) {
     if (doc.layer(i).kind == kLayerNone) continue;

@@ -127,7 +127,7 @@ bool canvasWithinBudget(std::int64_t width, std::int64_t height, std::string* re
 bool chargeLayers(Engine& engine, std::int64_t outputWidth, std::int64_t outputHeight) {
   const VornelDocument& doc = engine.doc;
   const std::int64_t passes = doc.pressedImage ? 2 : 1;
-  std::int64_t units = 0, layers = 0;
+  std::int64_t units = cost::kJob, layers = 0;
   for (const LayerRecord& layer : doc.layers) {
     if (layer.kind == kLayerNone) continue;
     ++layers;

@@ -6,6 +6,7 @@
 #include "imageio/file_bytes.h"
 #include "render/engine.h"
 #include "render/pipeline.h"
+#include "render/work_budget.h"
 
 namespace vornel {
 
@@ -41,6 +42,9 @@ BatchResult generateBatchTo(Engine& engine, const BatchList& list, const std::st
   const std::string remembered = doc.layer(kMessageLayer).text;
   {
     BusyCursor busy(engine.host);
+    // The whole run is one job for the work budget: a long list is refused where the
+    // budget ends, and the pictures after that one are not made.
+    WorkScope run(engine.meter);
     for (std::size_t i = 0; i < list.size(); ++i) {
       const std::string name = batchImageName(base, i, type);
       doc.layer(kMessageLayer).text = cutUtf8(list[i], kMaxTextBytes);
@@ -48,6 +52,12 @@ BatchResult generateBatchTo(Engine& engine, const BatchList& list, const std::st
       if (!renderJob(engine, &reason)) {
         result.failedNames.push_back(name);
         result.failures.push_back(name + ": " + reason);
+        if (engine.meter.refused()) {
+          if (i + 1 < list.size())
+            result.failures.push_back(std::to_string(list.size() - i - 1) +
+                                      " more pictures not made");
+          break;
+        }
         continue;
       }
       SaveResult saved = saveOutput(engine, name);
