@@ -133,6 +133,7 @@ void loadLayerIntoWorkingSet(VornelDocument& doc, int index) {
   doc.ws.font = layer.font;
   std::copy(std::begin(layer.box), std::end(layer.box), std::begin(doc.ws.box));
   doc.ws.effects = layer.effects;
+  doc.ws.pad = index == kMessageLayer ? doc.messagePad : 0;
 }
 
 }  // namespace vornel

@@ -81,6 +81,9 @@ struct WorkingSet {
   std::string backgroundBitmap;
   std::string styleName;
   bool styleModified = false;
+  // Blank pixels added on every side of the canvas (the Message's --pad), so that glows
+  // and shadows reaching past the effects' offsets are not cut at the picture's edge.
+  std::int32_t pad = 0;
 };
 
 struct RoundBoxFactors {
@@ -113,6 +116,8 @@ struct VornelDocument {
   std::int32_t outputWidth = 0, outputHeight = 0;
   std::int32_t originX = 0, originY = 0;  // smallest layer x and y, never above 0
   bool pressedImage = false;
+  // The margin of the Message's canvas (command line only; not kept in project files).
+  std::int32_t messagePad = 0;
 
   std::string projectName;
   bool projectModified = false;

@@ -76,6 +76,11 @@ void editPressedImage(VornelDocument& doc, bool pressed) {
   doc.pressedImage = pressed;
 }
 
+void editMessagePad(VornelDocument& doc, std::int32_t pad) {
+  doc.messagePad = pad > 0 ? pad : 0;
+  doc.outputStale = true;
+}
+
 void editRoundBoxFactors(VornelDocument& doc, int index, const RoundBoxFactors& factors) {
   if (index == kTemplateLayer)
     doc.templateFactors = factors;

@@ -42,6 +42,9 @@ void editBackgroundTransparent(VornelDocument& doc, bool transparent);
 // "Create Button Bitmap" (not kept in project files).
 void editPressedImage(VornelDocument& doc, bool pressed);
 
+// The margin in pixels added on every side of the Message's canvas (negative: none).
+void editMessagePad(VornelDocument& doc, std::int32_t pad);
+
 // The round-box factors (per mille) of the Template or the Bulletin.
 void editRoundBoxFactors(VornelDocument& doc, int index, const RoundBoxFactors& factors);
 

@@ -103,6 +103,13 @@ bool measureWorkingSet(Engine& engine, CanvasLayout& layout, std::string* reason
     return true;
   }
   OffsetEnvelope env = effectOffsetEnvelope(ws.effects);
+  // The pad widens the envelope alike on both sides, so the text stays centred and a
+  // Template sized from the Message's text keeps its size.
+  const std::int64_t pad = std::max(0, ws.pad);
+  env.originX += pad;
+  env.originY += pad;
+  env.extentWidth += 2 * pad;
+  env.extentHeight += 2 * pad;
   if (env.extentWidth > kMaxCanvasSide || env.extentHeight > kMaxCanvasSide)
     return refuse(env.extentWidth, env.extentHeight, reason);
   result.textOriginX = static_cast<int>(env.originX);
