@@ -136,4 +136,9 @@ void loadLayerIntoWorkingSet(VornelDocument& doc, int index) {
   doc.ws.pad = index == kMessageLayer ? doc.messagePad : 0;
 }
 
+std::string scaledJobNotSaved(int drawScale) {
+  return "the job is drawn " + std::to_string(drawScale) +
+         " times larger than its files; it is not saved as a style or project";
+}
+
 }  // namespace vornel

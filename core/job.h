@@ -118,6 +118,10 @@ struct VornelDocument {
   bool pressedImage = false;
   // The margin of the Message's canvas (command line only; not kept in project files).
   std::int32_t messagePad = 0;
+  // How many times larger than its files describe it the job is drawn (1 to 4, set by
+  // scaleJob of render/job_scale.h). Above 1 the lengths of layers and effects are
+  // already multiplied, so such a job is never written back as a style or project.
+  std::int32_t drawScale = 1;
 
   std::string projectName;
   bool projectModified = false;
@@ -153,5 +157,9 @@ std::string& layerStyleName(VornelDocument& doc, int index);
 
 // Copies layer index's kind, text, font, box and effects into the working set.
 void loadLayerIntoWorkingSet(VornelDocument& doc, int index);
+
+// Why a job drawn larger than its files (drawScale above 1) is not written back as a
+// style or project: its lengths are multiplied and would replace the file's own.
+std::string scaledJobNotSaved(int drawScale);
 
 }  // namespace vornel

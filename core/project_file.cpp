@@ -156,6 +156,10 @@ void writeProjectTo(std::string& out, VornelDocument& doc) {
 }
 
 int writeProject(VornelDocument& doc, const std::string& path, std::string* reason) {
+  if (doc.drawScale != 1) {
+    if (reason) *reason = scaledJobNotSaved(doc.drawScale);
+    return -1;
+  }
   std::string name = projectFileName(path);
   WorkingSet before = doc.ws;
   std::string text;

@@ -105,6 +105,10 @@ void writeStyleTo(std::string& out, VornelDocument& doc) {
 }
 
 bool writeStyle(const std::string& path, VornelDocument& doc, std::string* reason) {
+  if (doc.drawScale != 1) {
+    if (reason) *reason = scaledJobNotSaved(doc.drawScale);
+    return false;
+  }
   bool wasModified = doc.ws.styleModified;
   std::string text;
   writeStyleTo(text, doc);

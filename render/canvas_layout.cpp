@@ -56,7 +56,8 @@ bool refuse(std::int64_t width, std::int64_t height, std::string* reason) {
 
 }  // namespace
 
-OffsetEnvelope effectOffsetEnvelope(const std::vector<EffectRecord>& effects) {
+OffsetEnvelope effectOffsetEnvelope(const std::vector<EffectRecord>& effects, int drawScale) {
+  const std::int64_t unit = std::max(drawScale, 1);
   Envelope e;
   for (const EffectRecord& r : effects) {
     std::int64_t x = r.param(3), y = r.param(4);
@@ -77,13 +78,13 @@ OffsetEnvelope effectOffsetEnvelope(const std::vector<EffectRecord>& effects) {
         // The blur's weights vanish at distance d, so the shadow reaches d - 1 around its
         // offset; a radius of 0 or less paints nothing and the range is empty.
         std::int64_t d = r.param(6);
-        if (d > 0) e.widen(x - d + 1, x + d - 1, y - d + 1, y + d - 1);
+        if (d > 0) e.widen(x - d + unit, x + d - unit, y - d + unit, y + d - unit);
         break;
       }
       case kStarFilter: {
         // The star is drawn at the mirrored vertical offset, so it reaches |y| +- 3.
         std::int64_t ay = std::abs(y);
-        e.widen(x - 3, x + 3, ay - 3, ay + 3);
+        e.widen(x - 3 * unit, x + 3 * unit, ay - 3 * unit, ay + 3 * unit);
         break;
       }
       default:
@@ -102,7 +103,7 @@ bool measureWorkingSet(Engine& engine, CanvasLayout& layout, std::string* reason
     layout = emptyMessageLayout(engine.canvas.lastMeasured);
     return true;
   }
-  OffsetEnvelope env = effectOffsetEnvelope(ws.effects);
+  OffsetEnvelope env = effectOffsetEnvelope(ws.effects, engine.doc.drawScale);
   // The pad widens the envelope alike on both sides, so the text stays centred and a
   // Template sized from the Message's text keeps its size.
   const std::int64_t pad = std::max(0, ws.pad);

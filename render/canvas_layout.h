@@ -22,7 +22,9 @@ struct OffsetEnvelope {
   std::int64_t originX = 0, originY = 0;
   std::int64_t extentWidth = 0, extentHeight = 0;
 };
-OffsetEnvelope effectOffsetEnvelope(const std::vector<EffectRecord>& effects);
+// With a draw scale above 1 the records are already scaled, and the fixed reaches (the
+// star's 3 pixels, the shadow's one pixel short of its radius) scale with them.
+OffsetEnvelope effectOffsetEnvelope(const std::vector<EffectRecord>& effects, int drawScale = 1);
 
 // Lays out the working set and remembers the result as the canvas's lastMeasured. An
 // empty message keeps the extent and clip offsets of the layout measured before it.

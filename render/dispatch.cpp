@@ -51,11 +51,14 @@ void runEffect(Engine& engine, const EffectRecord& rec, RgbRows text, RgbRows ta
   const std::uint8_t* edgeMask = engine.canvas.edgeMask.data();
   const int x = rec.param(3), y = rec.param(4);
   const auto color1 = static_cast<std::uint32_t>(rec.param(1));
+  // A job drawn larger (render/job_scale.h) has its lengths scaled in the records; the
+  // effects whose look is a picture's pixels or a random grain are told the scale.
+  const int grain = engine.doc.drawScale;
   switch (rec.type) {
     case kSingleColor:
       if (rec.param(5) == kTiledTextureFill || rec.param(5) == kStretchedTextureFill) {
         textureFill(text, target, x, y, texturePath(engine.doc.appDirectory, rec.texture()),
-                    rec.param(5), plane);
+                    rec.param(5), plane, grain);
         return;
       }
       colorFill(text, target, x, y, color1, plane);
@@ -83,7 +86,7 @@ void runEffect(Engine& engine, const EffectRecord& rec, RgbRows text, RgbRows ta
       int kind = rec.param(2);
       if (kind < 0 || kind > 2) return;  // no star image by that number
       starFilter(target, edgeMask, engine.stars[static_cast<std::size_t>(kind)], color1,
-                 static_cast<float>(rec.param(6)) * 1000.0f, x, y, plane);
+                 static_cast<float>(rec.param(6)) * 1000.0f, x, y, plane, grain);
       return;
     }
     case kCutOut: {
@@ -93,15 +96,15 @@ void runEffect(Engine& engine, const EffectRecord& rec, RgbRows text, RgbRows ta
       return;
     }
     case kDisturbTemplet:
-      disturbTemplet(engine.canvas, engine.noise, rec.param(5), rec.param(6), rec.param(7));
+      disturbTemplet(engine.canvas, engine.noise, rec.param(5), rec.param(6), rec.param(7), grain);
       return;
     case kTile:
-      tileEffect(target, texturePath(engine.doc.appDirectory, rec.texture()), plane);
+      tileEffect(target, texturePath(engine.doc.appDirectory, rec.texture()), plane, grain);
       return;
     case k3dSingleColor:
       loadShapeProfile(engine.relief.profile, rec);
       if (!refreshRelief(engine, text)) return;
-      threeDSingleColor(engine.relief, text, target, rec, plane);
+      threeDSingleColor(engine.relief, text, target, rec, plane, grain);
       return;
     case kRoundBoxEffect:
       roundBox(text, rec);
@@ -109,10 +112,11 @@ void runEffect(Engine& engine, const EffectRecord& rec, RgbRows text, RgbRows ta
     case kFog:
       // Fog brings the relief up to date itself; done first here, within the budget.
       if (!refreshRelief(engine, text)) return;
-      fog(engine.noise, engine.relief, engine.canvas.heightFieldStale, text, target, rec, plane);
+      fog(engine.noise, engine.relief, engine.canvas.heightFieldStale, text, target, rec, plane,
+          grain);
       return;
     case kSpace:
-      space(engine.noise, text, target, rec, plane);
+      space(engine.noise, text, target, rec, plane, grain);
       return;
     default:
       return;

@@ -192,10 +192,12 @@ void placeBulletin(Engine& engine, int mH) {
 
 }  // namespace
 
-EffectRecord pressedRecord(const EffectRecord& record) {
+EffectRecord pressedRecord(const EffectRecord& record, int drawScale) {
   EffectRecord copy = record;
-  copy.param(3) /= 2;  // integer division truncates toward zero: -3 gives -1
-  copy.param(4) /= 2;
+  const int unit = std::max(drawScale, 1);
+  // Integer division truncates toward zero: -3 gives -1.
+  copy.param(3) = copy.param(3) / (2 * unit) * unit;
+  copy.param(4) = copy.param(4) / (2 * unit) * unit;
   return copy;
 }
 
@@ -218,7 +220,7 @@ void runPressedEffects(Engine& engine) {
   clearPressedCanvas(c);
   const std::vector<EffectRecord> effects = engine.doc.ws.effects;
   for (const EffectRecord& record : effects)
-    runEffect(engine, pressedRecord(record), c.textRows(), c.pressedRows(),
+    runEffect(engine, pressedRecord(record, engine.doc.drawScale), c.textRows(), c.pressedRows(),
               c.pressedCoverage.data());
 }
 

@@ -53,7 +53,9 @@ bool placeLayers(Engine& engine, std::string* reason = nullptr);
 // Stores a canvas and its coverage (values above 255 as 255, below 0 as 0).
 void storeLayerImage(const std::uint8_t* pixels, const std::int16_t* coverage, int width,
                      int height, LayerImage& image);
-// The record the pressed pass runs: offsets p3 and p4 halved toward zero.
-EffectRecord pressedRecord(const EffectRecord& record);
+// The record the pressed pass runs: offsets p3 and p4 halved toward zero. At a draw
+// scale above 1 the halving is that of the unscaled offset, scaled again, so the
+// pressed twin moves by what it moves at scale 1.
+EffectRecord pressedRecord(const EffectRecord& record, int drawScale = 1);
 
 }  // namespace vornel

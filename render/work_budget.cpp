@@ -199,7 +199,12 @@ bool chargeEffect(Engine& engine, const EffectRecord& rec, RgbRows text, RgbRows
       if (kind < 0 || kind > 2) break;
       const EffectKernel& star = engine.stars[static_cast<std::size_t>(kind)];
       const std::int64_t cells = static_cast<std::int64_t>(2 * star.rx + 1) * (2 * star.ry + 1);
-      units = plus(units, times(times(edgePixels(engine.canvas.edgeMask), cells), cost::kStarCell));
+      const std::int64_t stamps = engine.doc.drawScale > 1 && engine.canvas.edgeMask.size() ==
+                                                                  static_cast<std::size_t>(area)
+                                      ? starStampCount(engine.canvas.edgeMask.data(), target.width,
+                                                       target.height, engine.doc.drawScale)
+                                      : edgePixels(engine.canvas.edgeMask);
+      units = plus(units, times(times(stamps, cells), cost::kStarCell));
       units = plus(units, times(cells, 8 * cost::kStarCell));  // scaling and trimming
       break;
     }

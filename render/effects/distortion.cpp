@@ -1,5 +1,6 @@
 #include "render/effects/distortion.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -50,7 +51,24 @@ void warp(RgbRows text, SourceOf sourceOf) {
   }
 }
 
-void randomDot(RandomGenerator& random, RgbRows text, float a) {
+// Random Dot at a grain above 1: one draw per block that holds a lit pixel, blocks in
+// row order, so dots keep the size and share they have at grain 1.
+void randomBlocks(RandomGenerator& random, RgbRows text, float a, int grain) {
+  for (int bi = 0; bi < text.height; bi += grain) {
+    const int rows = std::min(grain, text.height - bi);
+    for (int bk = 0; bk < text.width; bk += grain) {
+      const int columns = std::min(grain, text.width - bk);
+      bool lit = false;
+      for (int i = 0; i < rows && !lit; ++i)
+        for (int k = 0; k < columns && !lit; ++k) lit = text.pixel(bi + i, bk + k)[0] != 0;
+      if (!lit || a > randomBelow(random, 100)) continue;
+      for (int i = 0; i < rows; ++i) std::memset(text.pixel(bi + i, bk), 0, columns * 3u);
+    }
+  }
+}
+
+void randomDot(RandomGenerator& random, RgbRows text, float a, int grain) {
+  if (grain > 1) return randomBlocks(random, text, a, grain);
   for (int i = 0; i < text.height; ++i) {
     for (int k = 0; k < text.width; ++k) {
       std::uint8_t* px = text.pixel(i, k);
@@ -63,7 +81,8 @@ void randomDot(RandomGenerator& random, RgbRows text, float a) {
 
 }  // namespace
 
-void distortTextRaster(NoiseState& noise, RgbRows text, int t, int frequency, int amplitude) {
+void distortTextRaster(NoiseState& noise, RgbRows text, int t, int frequency, int amplitude,
+                       int grain) {
   if (text.width <= 0 || text.height <= 0) return;
   // Single precision where the effect has always kept these values in floats.
   const float a = static_cast<float>(amplitude * 0.1);
@@ -108,7 +127,7 @@ void distortTextRaster(NoiseState& noise, RgbRows text, int t, int frequency, in
       });
       break;
     case kRandomDot:
-      randomDot(noise.random, text, a);
+      randomDot(noise.random, text, a, grain);
       break;
     default:
       break;
@@ -119,11 +138,12 @@ void distortTextRaster(NoiseState& noise, RgbRows text, int t, int frequency, in
 
 namespace vornel {
 
-void disturbTemplet(RenderCanvas& canvas, NoiseState& noise, int t, int frequency, int amplitude) {
+void disturbTemplet(RenderCanvas& canvas, NoiseState& noise, int t, int frequency, int amplitude,
+                    int grain) {
   if (t == kOriginalFont) {
     restoreTextRaster(canvas);
   } else {
-    distortTextRaster(noise, canvas.textRows(), t, frequency, amplitude);
+    distortTextRaster(noise, canvas.textRows(), t, frequency, amplitude, grain);
   }
   computeEdgeMask(canvas);
 }

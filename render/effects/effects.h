@@ -24,9 +24,14 @@ void outline(RgbRows canvas, const std::uint8_t* edgeMask, int radius, std::uint
 // The cells the outline visits per edge pixel: one full run and the rim per disc row.
 std::int64_t outlineCellsPerEdge(int radius);
 // Star filter (type 6): the star kernel, scaled by intensity and colour and trimmed,
-// added at every edge pixel.
+// added at every edge pixel. At a grain above 1 (a job drawn larger, with the star
+// enlarged by enlargeStarKernel) it is added once per grain x grain block that holds an
+// edge pixel, at the block's top-left pixel.
 void starFilter(RgbRows canvas, const std::uint8_t* edgeMask, const EffectKernel& star,
-                std::uint32_t color, float intensity, int x, int y, std::int16_t* plane);
+                std::uint32_t color, float intensity, int x, int y, std::int16_t* plane,
+                int grain = 1);
+// The stamps starFilter makes: edge pixels at grain 1, blocks holding one above.
+std::int64_t starStampCount(const std::uint8_t* edgeMask, int width, int height, int grain);
 // The Star Filtering dialog's sample: the canvas cleared to black, then the star built
 // as starFilter builds it, added with stampKernelAdd at every column 25 ... 74 of the
 // middle row, as if along a short horizontal edge.

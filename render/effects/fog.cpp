@@ -1,5 +1,6 @@
 #include "render/effects/fog.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "render/effects/effect_math.h"
@@ -12,13 +13,14 @@ std::uint8_t lowByteOfTrunc(double v) {
 }
 
 void fog(NoiseState& noise, ReliefState& relief, bool& heightFieldStale, RgbRows text,
-         RgbRows canvas, const EffectRecord& record, std::int16_t* plane) {
+         RgbRows canvas, const EffectRecord& record, std::int16_t* plane, int grain) {
   refreshHeightField(relief, text, heightFieldStale);
   loadShapeProfile(relief.profile, record);
   const int x = record.param(3), y = record.param(4);
   const std::int64_t size = record.param(11);
   const int intensity = record.param(12);
   const std::uint32_t color = static_cast<std::uint32_t>(record.param(1));
+  const double cellsPer = std::max(grain, 1);  // dividing by 1 changes no bit
 
   const effects::Span rows = effects::shiftedSpan(y, canvas.height);
   const effects::Span columns = effects::shiftedSpan(x, canvas.width);
@@ -26,8 +28,8 @@ void fog(NoiseState& noise, ReliefState& relief, bool& heightFieldStale, RgbRows
     for (int c = columns.lo; c < columns.hi; ++c) {
       const int tr = r - y, tc = c - x;
       if (text.pixel(tr, tc)[0] == 0) continue;
-      double gx = static_cast<double>(tc * size) * 0.001;
-      double gy = static_cast<double>(tr * size) * 0.001;
+      double gx = static_cast<double>(tc * size) * 0.001 / cellsPer;
+      double gy = static_cast<double>(tr * size) * 0.001 / cellsPer;
       double n = (fBm(noise, gx, gy, 0, 3, 2, 2) + 1) * 0.5;
       if (n < 0) n = 0;
       double o = profileHeight(relief.profile, relief.field.at(tr, tc));

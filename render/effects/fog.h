@@ -12,9 +12,10 @@
 namespace vornel {
 
 // Loads the record's shape profile into the relief state, brings the height field up to
-// date (rebuilding it when `stale`), then paints.
+// date (rebuilding it when `stale`), then paints. At a grain above 1 (a job drawn that
+// many times larger) the noise is sampled that much finer, so its clouds keep their size.
 void fog(NoiseState& noise, ReliefState& relief, bool& heightFieldStale, RgbRows text,
-         RgbRows canvas, const EffectRecord& record, std::int16_t* plane);
+         RgbRows canvas, const EffectRecord& record, std::int16_t* plane, int grain = 1);
 
 // The low byte of trunc(v), as a store of an out-of-range value into a byte keeps it;
 // defined for every double (NaN gives 0).

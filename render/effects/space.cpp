@@ -1,5 +1,6 @@
 #include "render/effects/space.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "render/effects/effect_math.h"
@@ -43,6 +44,47 @@ StarColor drawStar(NoiseState& noise, double gx, double gy, int sparsity) {
   return star;
 }
 
+void paintStar(const StarColor& star, std::uint8_t* px, std::int16_t& cover) {
+  px[0] = lowByteOfTrunc(std::fmin(star.z, 255));
+  px[1] = lowByteOfTrunc(std::fmin(star.y, 255));
+  px[2] = lowByteOfTrunc(std::fmin(star.x, 255));
+  effects::addToPlane(cover, 255);
+}
+
+// Blocks are laid on the text raster from its corner: with the offset scaled as well,
+// each block is one pixel of the job at scale 1, and its noise is sampled there.
+void spaceBlocks(NoiseState& noise, RgbRows text, RgbRows canvas, const EffectRecord& record,
+                 std::int16_t* plane, int grain) {
+  const int x = record.param(3), y = record.param(4);
+  const std::int64_t size = record.param(5);
+  const int sparsity = record.param(6);
+  const effects::Span rows = effects::shiftedSpan(y, canvas.height);
+  const effects::Span columns = effects::shiftedSpan(x, canvas.width);
+  if (rows.empty() || columns.empty()) return;
+  const int trLo = rows.lo - y, trHi = rows.hi - y, tcLo = columns.lo - x, tcHi = columns.hi - x;
+  for (int br = trLo / grain * grain; br < trHi; br += grain) {
+    const int r0 = std::max(br, trLo), r1 = std::min(br + grain, trHi);
+    for (int bc = tcLo / grain * grain; bc < tcHi; bc += grain) {
+      const int c0 = std::max(bc, tcLo), c1 = std::min(bc + grain, tcHi);
+      bool lit = false;
+      for (int tr = r0; tr < r1 && !lit; ++tr)
+        for (int tc = c0; tc < c1 && !lit; ++tc) lit = text.pixel(tr, tc)[0] != 0;
+      if (!lit) continue;
+      double gx = static_cast<double>(bc / grain * size) * 0.001;
+      double gy = static_cast<double>(br / grain * size) * 0.001;
+      StarColor star = drawStar(noise, gx, gy, sparsity);
+      if (star.x + star.y + star.z == 0) continue;
+      for (int tr = r0; tr < r1; ++tr)
+        for (int tc = c0; tc < c1; ++tc) {
+          if (text.pixel(tr, tc)[0] == 0) continue;
+          const int r = tr + y, c = tc + x;
+          paintStar(star, canvas.pixel(r, c),
+                    plane[static_cast<std::size_t>(r) * canvas.width + c]);
+        }
+    }
+  }
+}
+
 }  // namespace
 
 double planckRadiance(double lambda, double t) {
@@ -51,7 +93,8 @@ double planckRadiance(double lambda, double t) {
 }
 
 void space(NoiseState& noise, RgbRows text, RgbRows canvas, const EffectRecord& record,
-           std::int16_t* plane) {
+           std::int16_t* plane, int grain) {
+  if (grain > 1) return spaceBlocks(noise, text, canvas, record, plane, grain);
   const int x = record.param(3), y = record.param(4);
   const std::int64_t size = record.param(5);
   const int sparsity = record.param(6);
@@ -65,12 +108,7 @@ void space(NoiseState& noise, RgbRows text, RgbRows canvas, const EffectRecord& 
       double gy = static_cast<double>(tr * size) * 0.001;
       StarColor star = drawStar(noise, gx, gy, sparsity);
       if (star.x + star.y + star.z == 0) continue;
-      std::uint8_t* px = canvas.pixel(r, c);
-      px[0] = lowByteOfTrunc(std::fmin(star.z, 255));
-      px[1] = lowByteOfTrunc(std::fmin(star.y, 255));
-      px[2] = lowByteOfTrunc(std::fmin(star.x, 255));
-      std::int16_t& cover = plane[static_cast<std::size_t>(r) * canvas.width + c];
-      effects::addToPlane(cover, 255);
+      paintStar(star, canvas.pixel(r, c), plane[static_cast<std::size_t>(r) * canvas.width + c]);
     }
   }
 }

@@ -15,7 +15,10 @@ namespace vornel {
 // t = 0.
 double planckRadiance(double lambda, double t);
 
+// At a grain above 1 (a job drawn that many times larger) one star draw is made per
+// grain x grain block of the text raster and paints the block's lit pixels, so stars
+// keep their size and number per letter.
 void space(NoiseState& noise, RgbRows text, RgbRows canvas, const EffectRecord& record,
-           std::int16_t* plane);
+           std::int16_t* plane, int grain = 1);
 
 }  // namespace vornel

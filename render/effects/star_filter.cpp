@@ -10,10 +10,28 @@ namespace vornel {
 
 namespace {
 
+// The highest scaled weight on the bottom row and the outer columns of ring `ring` (its
+// top row is looked at by the trimming itself).
+float ringSidesHighest(const EffectKernel& star, const float* scale, int ring) {
+  float highest = 0.0f;
+  for (int dx = -star.rx; dx <= star.rx; ++dx)
+    for (int k = 0; k < 3; ++k)
+      highest = std::max(highest, scale[k] * star.cell(star.ry - ring, dx)[k]);
+  for (int dy = -star.ry; dy <= star.ry; ++dy)
+    for (int k = 0; k < 3; ++k) {
+      highest = std::max(highest, scale[k] * star.cell(dy, ring - star.rx)[k]);
+      highest = std::max(highest, scale[k] * star.cell(dy, star.rx - ring)[k]);
+    }
+  return highest;
+}
+
 // The star scaled by intensity and colour, with the outer rings cut away while their
 // top row stays below 1: such weights would add nothing after truncation, and cutting
-// them keeps the stamp small. The same number of rings goes from all four sides.
-EffectKernel scaledStar(const EffectKernel& star, std::uint32_t color, float intensity) {
+// them keeps the stamp small. The same number of rings goes from all four sides. An
+// enlarged star (allSides) is not centred on its middle cell, so there a ring goes only
+// while all four of its sides stay below 1.
+EffectKernel scaledStar(const EffectKernel& star, std::uint32_t color, float intensity,
+                        bool allSides = false) {
   const float scale[3] = {intensity * static_cast<float>(colorChannel(color, 0)),
                           intensity * static_cast<float>(colorChannel(color, 1)),
                           intensity * static_cast<float>(colorChannel(color, 2))};
@@ -24,6 +42,7 @@ EffectKernel scaledStar(const EffectKernel& star, std::uint32_t color, float int
     const float* w = star.cell(rings - star.ry, -star.rx);
     for (int c = 0; c < side; ++c)
       for (int k = 0; k < 3; ++k) highest = std::max(highest, scale[k] * w[c * 3 + k]);
+    if (allSides) highest = std::max(highest, ringSidesHighest(star, scale, rings));
     ++rings;
   }
   rings = std::min(rings, star.rx);
@@ -99,13 +118,45 @@ struct PreparedStar {
 
 }  // namespace
 
+namespace {
+
+bool blockHasEdge(const std::uint8_t* edgeMask, int width, int height, int top, int left,
+                  int grain) {
+  for (int i = top; i < std::min(top + grain, height); ++i)
+    for (int j = left; j < std::min(left + grain, width); ++j)
+      if (edgeMask[static_cast<std::size_t>(i) * width + j] != 0) return true;
+  return false;
+}
+
+}  // namespace
+
+std::int64_t starStampCount(const std::uint8_t* edgeMask, int width, int height, int grain) {
+  std::int64_t n = 0;
+  const int g = std::max(grain, 1);
+  for (int i = 0; i < height; i += g)
+    for (int j = 0; j < width; j += g) n += blockHasEdge(edgeMask, width, height, i, j, g);
+  return n;
+}
+
 void starFilter(RgbRows canvas, const std::uint8_t* edgeMask, const EffectKernel& star,
-                std::uint32_t color, float intensity, int x, int y, std::int16_t* plane) {
+                std::uint32_t color, float intensity, int x, int y, std::int16_t* plane,
+                int grain) {
   if (star.rx < 0 || star.ry < 0 ||
       star.weights.size() < static_cast<std::size_t>(2 * star.rx + 1) * (2 * star.ry + 1) * 3)
     return;  // an unloaded star draws nothing
-  const PreparedStar prepared(scaledStar(star, color, intensity));
+  const PreparedStar prepared(scaledStar(star, color, intensity, grain > 1));
   const int reach = std::max(prepared.kernel.rx, prepared.kernel.ry);
+  if (grain > 1) {
+    // One stamp per block holding an edge pixel, at its top-left pixel: as many stamps
+    // along an edge as at grain 1, each of the enlarged star, so the light they sum to
+    // (each stamp's weights truncated on their own) is what grain 1 gives.
+    for (int i = 0; i < canvas.height; i += grain)
+      for (int j = 0; j < canvas.width; j += grain)
+        if (blockHasEdge(edgeMask, canvas.width, canvas.height, i, j, grain))
+          prepared.stamp(canvas, effects::clampedCentre(j, x, canvas.width, reach),
+                         effects::clampedCentre(i, y, canvas.height, reach), plane);
+    return;
+  }
   for (int i = 0; i < canvas.height; ++i) {
     const std::uint8_t* edge = edgeMask + static_cast<std::size_t>(i) * canvas.width;
     for (int j = 0; j < canvas.width; ++j) {

@@ -36,18 +36,22 @@ void tiledTextureFill(RgbRows text, RgbRows canvas, int x, int y, const TextureV
   if (rows.empty() || cols.empty()) return;
   // Inside the covered region r - y and c - x are never negative, so the plain
   // remainder places the texture's corner on the text raster's corner.
-  const int firstColumn = (cols.lo - x) % texture.width;
+  const int scale = std::max(texture.scale, 1);
+  const int firstColumn = (cols.lo - x) % (texture.width * scale);
   for (int r = rows.lo; r < rows.hi; ++r) {
-    const std::uint8_t* source = texture.rows[(r - y) % texture.height];
+    const std::uint8_t* source = texture.rows[(r - y) % (texture.height * scale) / scale];
     const std::uint8_t* m = text.pixel(r - y, cols.lo - x);
     std::uint8_t* dst = canvas.pixel(r, cols.lo);
     std::int16_t* cover = plane + static_cast<std::size_t>(r) * canvas.width + cols.lo;
-    int tc = firstColumn;
+    // tc is the picture column, repeat the canvas column within it.
+    int tc = firstColumn / scale, repeat = firstColumn % scale;
     for (int c = cols.lo; c < cols.hi; ++c, m += 3, dst += 3, ++cover) {
       if (m[0] != 0) {
         blendPixel(m, dst, source + static_cast<std::size_t>(tc) * 3);
         effects::addToPlane(*cover, m[0]);
       }
+      if (++repeat < scale) continue;
+      repeat = 0;
       if (++tc == texture.width) tc = 0;
     }
   }
@@ -81,7 +85,7 @@ void stretchedTextureFill(RgbRows text, RgbRows canvas, int x, int y, const Text
 }
 
 void textureFill(RgbRows text, RgbRows canvas, int x, int y, const std::string& path,
-                 std::int32_t kind, std::int16_t* plane) {
+                 std::int32_t kind, std::int16_t* plane, int scale) {
   // Same loading rules as the tile picture: missing or empty files, unreadable pictures
   // and pictures of no size are passed over.
   if (path.empty() || path.back() == '/') return;  // no texture name
@@ -92,7 +96,7 @@ void textureFill(RgbRows text, RgbRows canvas, int x, int y, const std::string& 
   std::vector<const std::uint8_t*> rows =
       allocate<const std::uint8_t*>(static_cast<std::size_t>(image.height()));
   for (int r = 0; r < image.height(); ++r) rows[static_cast<std::size_t>(r)] = access[r];
-  const TextureView texture{rows.data(), image.width(), image.height()};
+  const TextureView texture{rows.data(), image.width(), image.height(), scale};
   if (kind == kTiledTextureFill)
     tiledTextureFill(text, canvas, x, y, texture, plane);
   else if (kind == kStretchedTextureFill)

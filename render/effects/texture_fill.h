@@ -21,9 +21,12 @@ inline constexpr std::int32_t kStretchedTextureFill = 5;
 std::string texturePath(const std::string& appDirectory, const std::string& name);
 
 // A 24-bit picture (blue, green, red) listed top row first; each row holds width pixels.
+// The tiled fill repeats each picture pixel over scale x scale canvas pixels (a job
+// drawn larger keeps its texture's grain).
 struct TextureView {
   const std::uint8_t* const* rows = nullptr;
   int width = 0, height = 0;
+  int scale = 1;
   bool empty() const { return rows == nullptr || width <= 0 || height <= 0; }
 };
 
@@ -37,8 +40,8 @@ void stretchedTextureFill(RgbRows text, RgbRows canvas, int x, int y, const Text
 
 // The whole effect: loads the picture at path (an 8-bit one through its colour table),
 // fills, releases. A missing, empty, unreadable or zero-sized picture draws nothing.
-// kind is kTiledTextureFill or kStretchedTextureFill.
+// kind is kTiledTextureFill or kStretchedTextureFill; scale as in TextureView.
 void textureFill(RgbRows text, RgbRows canvas, int x, int y, const std::string& path,
-                 std::int32_t kind, std::int16_t* plane);
+                 std::int32_t kind, std::int16_t* plane, int scale = 1);
 
 }  // namespace vornel

@@ -1,5 +1,6 @@
 #include "render/effects/three_d.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "render/effects/effect_math.h"
@@ -33,13 +34,14 @@ std::uint8_t litChannel(int value, double d) {
 }  // namespace
 
 std::array<std::uint8_t, 3> shadeRelief(const ReliefState& relief, int row, int column,
-                                        std::uint32_t color) {
+                                        std::uint32_t color, int grain) {
   const int w = relief.field.width, h = relief.field.height;
+  const double g = std::max(grain, 1);  // multiplying or dividing by 1 changes no bit
   double h0 = surfaceHeight(relief, column, row);
   double hx = surfaceHeight(relief, column + 1, row);
   double hy = surfaceHeight(relief, column, row + 1);
-  Vec3 n = normalized({hx - h0, 1.0, -(hy - h0)});
-  Vec3 p{static_cast<double>(column - w / 2), h0, static_cast<double>(row - h / 2)};
+  Vec3 n = normalized({g * (hx - h0), 1.0, -(g * (hy - h0))});
+  Vec3 p{static_cast<double>(column - w / 2) / g, h0, static_cast<double>(row - h / 2) / g};
   Vec3 l = normalized({kLight.x - p.x, kLight.y - p.y, kLight.z - p.z});
   double d = n.x * l.x + n.y * l.y + n.z * l.z;
   if (!(d >= 0.0)) d = 0.0;
@@ -48,7 +50,7 @@ std::array<std::uint8_t, 3> shadeRelief(const ReliefState& relief, int row, int 
 }
 
 void threeDSingleColor(const ReliefState& relief, RgbRows text, RgbRows canvas,
-                       const EffectRecord& record, std::int16_t* plane) {
+                       const EffectRecord& record, std::int16_t* plane, int grain) {
   if (relief.field.width != text.width || relief.field.height != text.height) return;
   const int x = record.param(3), y = record.param(4);
   const std::uint32_t color = static_cast<std::uint32_t>(record.param(1));
@@ -58,7 +60,7 @@ void threeDSingleColor(const ReliefState& relief, RgbRows text, RgbRows canvas,
     for (int c = columns.lo; c < columns.hi; ++c) {
       const std::uint8_t* m = text.pixel(r - y, c - x);
       if (m[0] == 0) continue;
-      std::array<std::uint8_t, 3> shade = shadeRelief(relief, r - y, c - x, color);
+      std::array<std::uint8_t, 3> shade = shadeRelief(relief, r - y, c - x, color, grain);
       std::uint8_t* px = canvas.pixel(r, c);
       for (int k = 0; k < 3; ++k)
         px[k] = static_cast<std::uint8_t>((m[k] * shade[k] + (255 - m[k]) * px[k]) >> 8);

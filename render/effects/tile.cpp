@@ -41,7 +41,9 @@ void replaceBlock(RgbRows canvas, const TileImage& tile, std::int16_t* plane, co
 
   // The centre is that of the whole tile; when it falls outside the canvas the block
   // has no coverage to show.
-  const int centreRow = b.top + tile.height / 2, centreColumn = b.left + tile.width / 2;
+  const int scale = std::max(tile.scale, 1);
+  const int centreRow = b.top + tile.height * scale / 2,
+            centreColumn = b.left + tile.width * scale / 2;
   const bool covered =
       canvas.contains(centreRow, centreColumn) &&
       plane[static_cast<std::size_t>(centreRow) * canvas.width + centreColumn] != 0;
@@ -50,7 +52,7 @@ void replaceBlock(RgbRows canvas, const TileImage& tile, std::int16_t* plane, co
     for (int c = 0; c < b.columns; ++c) {
       std::uint8_t* px = canvas.pixel(b.top + r, b.left + c);
       std::int16_t& cover = plane[static_cast<std::size_t>(b.top + r) * canvas.width + b.left + c];
-      const std::uint8_t* t = tile.pixel(r, c);
+      const std::uint8_t* t = tile.pixel(r / scale, c / scale);
       if (!covered || (t[0] == 0 && t[1] == 0 && t[2] == 0)) {
         px[0] = px[1] = px[2] = 0;
         cover = 0;
@@ -73,16 +75,18 @@ bool loadTileImage(const std::string& path, DibImage& image) {
 
 void tileMosaic(RgbRows canvas, const TileImage& tile, std::int16_t* plane) {
   if (tile.width <= 0 || tile.height <= 0 || canvas.width <= 0 || canvas.height <= 0) return;
-  for (int by = 0; by < canvas.height; by += std::min(tile.height, canvas.height)) {
-    for (int bx = 0; bx < canvas.width; bx += std::min(tile.width, canvas.width)) {
-      Block b{by, bx, std::min(tile.height, canvas.height - by),
-              std::min(tile.width, canvas.width - bx)};
+  const int scale = std::max(tile.scale, 1);
+  const int blockHeight = tile.height * scale, blockWidth = tile.width * scale;
+  for (int by = 0; by < canvas.height; by += std::min(blockHeight, canvas.height)) {
+    for (int bx = 0; bx < canvas.width; bx += std::min(blockWidth, canvas.width)) {
+      Block b{by, bx, std::min(blockHeight, canvas.height - by),
+              std::min(blockWidth, canvas.width - bx)};
       replaceBlock(canvas, tile, plane, b);
     }
   }
 }
 
-void tileEffect(RgbRows canvas, const std::string& path, std::int16_t* plane) {
+void tileEffect(RgbRows canvas, const std::string& path, std::int16_t* plane, int scale) {
   DibImage image;
   if (!loadTileImage(path, image)) return;
   DibRowAccess rows(image);
@@ -95,7 +99,7 @@ void tileEffect(RgbRows canvas, const std::string& path, std::int16_t* plane) {
   for (int r = 0; r < image.height(); ++r) {
     std::copy(rows[r], rows[r] + stride, pixels.begin() + static_cast<std::ptrdiff_t>(stride * r));
   }
-  TileImage tile{pixels.data(), image.width(), image.height(), stride};
+  TileImage tile{pixels.data(), image.width(), image.height(), stride, scale};
   tileMosaic(canvas, tile, plane);
   image.release();
 }

@@ -13,11 +13,13 @@
 namespace vornel {
 
 // A top-down 24-bit picture (blue, green, red) of width x height pixels, rows of
-// `stride` bytes.
+// `stride` bytes. With scale above 1 each picture pixel stands for scale x scale canvas
+// pixels, and the blocks are that much larger (a job drawn larger keeps its mosaic).
 struct TileImage {
   const std::uint8_t* data = nullptr;
   int width = 0, height = 0;
   std::size_t stride = 0;
+  int scale = 1;
   const std::uint8_t* pixel(int row, int column) const {
     return data + static_cast<std::size_t>(row) * stride + static_cast<std::size_t>(column) * 3;
   }
@@ -31,7 +33,7 @@ bool loadTileImage(const std::string& path, DibImage& image);
 void tileMosaic(RgbRows canvas, const TileImage& tile, std::int16_t* plane);
 
 // The whole effect: load, mosaic, release. `path` is the texture folder plus the
-// record's texture name.
-void tileEffect(RgbRows canvas, const std::string& path, std::int16_t* plane);
+// record's texture name; scale as in TileImage.
+void tileEffect(RgbRows canvas, const std::string& path, std::int16_t* plane, int scale = 1);
 
 }  // namespace vornel
