@@ -70,7 +70,19 @@ bool parseArgs(const std::vector<std::string>& args, const std::vector<OptionSpe
       store(out, *option, "");
       continue;
     }
-    if (inlineValue) {
+    if (option->maxValues > 1 && !inlineValue) {
+      std::string joined;
+      int count = 0, ignored = 0;
+      while (count < option->maxValues && i + 1 < args.size() &&
+             (count < option->minValues || parseIntArg(args[i + 1], ignored))) {
+        joined += (count++ ? " " : "") + args[++i];
+      }
+      if (count < option->minValues) {
+        error = "option " + shown + " needs " + std::to_string(option->minValues) + " values";
+        return false;
+      }
+      store(out, *option, joined);
+    } else if (inlineValue) {
       store(out, *option, *inlineValue);
     } else if (i + 1 < args.size()) {
       store(out, *option, args[++i]);

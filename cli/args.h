@@ -14,6 +14,10 @@ struct OptionSpec {
   char shortName = 0;    // 0 when none
   bool takesValue = false;
   std::string help;  // "VALUE  description" shown by --help
+  // An option of several values (--box W H [CW CH]) takes at least minValues arguments
+  // and up to maxValues while the next ones are whole numbers; they are kept joined by
+  // single blanks.
+  int minValues = 1, maxValues = 1;
 };
 
 struct ParsedArgs {

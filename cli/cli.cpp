@@ -24,6 +24,9 @@ const Verb kVerbs[] = {
     {"render", verbRender, "render the job and save it as the Save page does"},
     {"batch", verbBatch, "render every message of a batch list into numbered images"},
     {"size", verbSize, "print the size in bytes of the file the job would make"},
+    {"styles", verbStyles, "list the program folder's styles and their effects"},
+    {"examples", verbExamples, "list the program folder's examples (projects)"},
+    {"sheet", verbSheet, "render every style of the program folder on one contact sheet"},
 };
 
 void printUsage(std::ostream& os) {
@@ -33,7 +36,8 @@ void printUsage(std::ostream& os) {
     name.resize(12, ' ');
     os << "  " << name << v.summary << "\n";
   }
-  os << "\n'vornel VERB --help' describes a verb.\n";
+  os << "\n'vornel help VERB' (or 'vornel VERB --help') describes a verb; 'vornel --version' "
+        "prints the version.\n";
 }
 
 }  // namespace
@@ -49,6 +53,11 @@ int runCli(const std::vector<std::string>& args, CliContext& ctx) {
     return kExitUsage;
   }
   const std::string& verb = args[0];
+  if (verb == "--version" || verb == "-V") {
+    ctx.out << "vornel " << kVornelVersion << "\n";
+    return kExitOk;
+  }
+  if (verb == "help" && args.size() > 1) return runCli({args[1], "--help"}, ctx);
   if (verb == "--help" || verb == "-h" || verb == "help") {
     printUsage(ctx.out);
     return kExitOk;
@@ -64,9 +73,14 @@ int runCli(const std::vector<std::string>& args, CliContext& ctx) {
   return kExitUsage;
 }
 
-int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+void cliWarning(CliContext& ctx, const std::string& verb, const std::string& message) {
+  ctx.err << "vornel " << verb << ": warning: " << message << "\n";
+}
+
+int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           std::istream* in, bool outIsTerminal) {
   CliHost host(err);
-  CliContext ctx{out, err, host};
+  CliContext ctx{out, err, host, in, outIsTerminal};
   return runCli(args, ctx);
 }
 

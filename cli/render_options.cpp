@@ -1,9 +1,12 @@
 #include "cli/render_options.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <optional>
 
 #include "cli/cli.h"
+#include "cli/message_input.h"
+#include "cli/named_files.h"
 #include "core/job_edits.h"
 #include "core/project_file.h"
 #include "imageio/image_by_name.h"
@@ -14,30 +17,45 @@ namespace vornel {
 const std::vector<OptionSpec>& renderOptionSpecs() {
   static const std::vector<OptionSpec> specs = {
       {"help", 'h', false, "show this help"},
-      {"project", 0, true, "FILE.vrn  open this project first"},
-      {"message", 0, true, "TEXT  the message (newlines in TEXT break lines)"},
-      {"style", 0, true, "FILE.sty  the Message layer's style"},
+      {"project", 0, true, "NAME  open this project first (a .vrn file, or an example's name)"},
+      {"message", 0, true, "TEXT  the message (newlines in TEXT break lines; - reads stdin)"},
+      {"message-file", 0, true, "FILE  the message is the UTF-8 text of FILE"},
+      {"style", 0, true, "NAME  the Message's style (a .sty file, or a style's name)"},
       {"template", 0, true, "none|font|stretched|roundbox  the Template layer's kind"},
-      {"template-text", 0, true, "TEXT  the Template's text"},
-      {"template-style", 0, true, "FILE.sty  the Template's style (and the background)"},
+      {"template-text", 0, true, "TEXT  the Template's text (a None Template becomes font)"},
+      {"template-style", 0, true, "NAME  the Template's style (and the background)"},
+      {"template-font", 0, true, "FACE  the Template's font face"},
+      {"template-font-height", 0, true, "N  the Template's font height, as --font-height"},
+      {"box", 0, true,
+       "W H [CW CH]  the Template's round box in per mille of the message (corners: of the "
+       "box); the Template becomes roundbox",
+       2, 4},
       {"bulletin", 0, true, "none|font|roundbox  the Bulletin layer's kind"},
-      {"bulletin-style", 0, true, "FILE.sty  the Bulletin's style"},
+      {"bulletin-text", 0, true, "TEXT  the Bulletin's text (a None Bulletin becomes font)"},
+      {"bulletin-style", 0, true, "NAME  the Bulletin's style"},
+      {"bulletin-box", 0, true,
+       "W H [CW CH]  the Bulletin's round box in per mille of the message's height; the "
+       "Bulletin becomes roundbox",
+       2, 4},
       {"font", 0, true, "FACE  the Message's font face"},
-      {"font-height", 0, true, "N  negative: em height, positive: cell height, in pixels"},
+      {"font-height", 0, true,
+       "N  negative: em height, positive: cell height, in pixels (the face's own width "
+       "unless --font-width)"},
       {"font-width", 0, true, "N  average character width (0: the face's own)"},
       {"bold", 0, false, "bold face"},
       {"italic", 0, false, "italic face"},
       {"background", 0, true, "#RRGGBB  background colour"},
-      {"transparent", 0, false, "the background is the GIF transparent colour"},
+      {"transparent", 0, false, "transparent background (GIF: its colour; PNG: true alpha)"},
       {"opaque", 0, false, "the background is an ordinary colour"},
+      {"pad", 0, true, "N  N blank pixels on every side of the Message (room for glows)"},
       {"pressed", 0, false, "also write the pressed-state image NAME_.ext"},
       {"mask", 0, true, "IMAGE  the Message's shape is this picture (lit where non-zero)"},
       {"antialiasing", 0, true, "0|1  edge smoothing when layers are composed"},
       {"clipblank", 0, true, "0|1  trim blank margins around the text"},
       {"reduce", 0, true, "popularity|mediancut  colour reduction for GIF output"},
       {"type", 0, true, "gif16|gif256|jpg|bmp|png  file type (default: from NAME)"},
-      {"app-dir", 0, true, "DIR  the program folder (star kernels, textures, fs.zzz)"},
-      {"output", 'o', true, "NAME  the file to write"},
+      {"app-dir", 0, true, "DIR  the program folder (styles, examples, textures, star kernels)"},
+      {"output", 'o', true, "NAME  the file to write (- : standard output, with --type)"},
   };
   return specs;
 }
@@ -66,7 +84,7 @@ std::int32_t outputTypeFromName(const std::string& name) {
   if (ext == ".gif") return kOutputGif256;
   if (ext == ".bmp") return kOutputBmp;
   if (ext == ".png") return kOutputPng;
-  return kOutputJpeg;
+  return kOutputJpeg;  // ".jpg", ".jpeg", ".jpe" and every other name
 }
 
 std::vector<OptionSpec> renderOptionSpecsWith(const std::vector<std::string>& drop,
@@ -84,6 +102,11 @@ struct RenderError {
   int status;
   std::string message;
 };
+
+// Ten times the message's size is far beyond any button; the canvas budget refuses
+// what is too large anyway, this keeps the products in range.
+constexpr int kMaxBoxPerMille = 10000;
+constexpr int kMaxPad = 1000;
 
 bool parseKind(const std::string& text, bool allowStretched, std::int32_t& kind) {
   if (text == "none")
@@ -149,53 +172,170 @@ bool loadMask(const std::string& path, ShapeMask& mask, std::string& reason) {
   return true;
 }
 
-// The job as the options describe it: the project, then layer kinds and texts, then the
-// styles, then every value option, so values given on the command line always win. Each
-// change is the same job edit the window's pages make.
-std::optional<RenderError> buildJob(const ParsedArgs& parsed, Engine& engine) {
-  VornelDocument& doc = engine.doc;
-  std::string reason;
-  if (auto project = parsed.get("project")) {
-    if (readProject(doc, *project, &reason) != 0)
-      return RenderError{kExitFailure, *project + ": " + reason};
-  }
-  const std::pair<const char*, int> kinds[] = {{"template", kTemplateLayer},
-                                               {"bulletin", kBulletinLayer}};
-  for (auto [option, index] : kinds) {
-    auto value = parsed.get(option);
-    std::int32_t kind = kLayerNone;
-    if (value &&
-        (!parseKind(*value, index == kTemplateLayer, kind) || !editLayerKind(doc, index, kind)))
-      return RenderError{kExitUsage, "unknown --" + std::string(option) + " kind '" + *value + "'"};
-  }
-  if (auto text = parsed.get("template-text")) editLayerText(doc, kTemplateLayer, *text);
-  if (auto message = parsed.get("message")) editMessageText(doc, *message);
+// The Message's look when no style and no project give it one: a plain dark fill, so a
+// first render shows the text rather than an empty picture.
+EffectRecord plainMessageEffect() {
+  EffectRecord fill;
+  fill.type = kSingleColor;
+  fill.param(1) = 0x302020;  // a dark blue-grey (0x00BBGGRR)
+  fill.param(5) = 2;         // a single colour, not a texture
+  return fill;
+}
 
+std::optional<RenderError> parseBoundedInt(const ParsedArgs& parsed, const std::string& option,
+                                           int low, int high, std::optional<int>& out) {
+  auto value = parsed.get(option);
+  if (!value) return std::nullopt;
+  int n = 0;
+  if (!parseIntArg(*value, n) || n < low || n > high)
+    return RenderError{kExitUsage, "--" + option + " takes a whole number from " +
+                                       std::to_string(low) + " to " + std::to_string(high)};
+  out = n;
+  return std::nullopt;
+}
+
+// "W H [CW CH]" in per mille over the factors the layer has.
+std::optional<RenderError> parseBox(const std::string& option, const std::string& text,
+                                    RoundBoxFactors& factors) {
+  std::vector<int> values;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t blank = text.find(' ', start);
+    if (blank == std::string::npos) blank = text.size();
+    int n = 0;
+    if (!parseIntArg(text.substr(start, blank - start), n) || n < 0 || n > kMaxBoxPerMille)
+      return RenderError{kExitUsage, "--" + option +
+                                         " takes W H [CW CH], whole numbers from 0 to " +
+                                         std::to_string(kMaxBoxPerMille) + " (per mille)"};
+    values.push_back(n);
+    start = blank + 1;
+  }
+  if (values.size() != 2 && values.size() != 4)
+    return RenderError{kExitUsage, "--" + option + " takes two or four numbers"};
+  factors.width = values[0];
+  factors.height = values[1];
+  if (values.size() == 4) {
+    factors.cornerWidth = values[2];
+    factors.cornerHeight = values[3];
+  }
+  return std::nullopt;
+}
+
+std::optional<RenderError> applyKindsAndTexts(const ParsedArgs& parsed, Engine& engine,
+                                              std::istream* in) {
+  VornelDocument& doc = engine.doc;
+  struct Layer {
+    const char* kindOption;
+    const char* textOption;
+    const char* boxOption;
+    int index;
+  };
+  const Layer layers[] = {{"template", "template-text", "box", kTemplateLayer},
+                          {"bulletin", "bulletin-text", "bulletin-box", kBulletinLayer}};
+  for (const Layer& layer : layers) {
+    auto value = parsed.get(layer.kindOption);
+    std::int32_t kind = kLayerNone;
+    if (value && (!parseKind(*value, layer.index == kTemplateLayer, kind) ||
+                  !editLayerKind(doc, layer.index, kind)))
+      return RenderError{kExitUsage,
+                         "unknown --" + std::string(layer.kindOption) + " kind '" + *value + "'"};
+    // A box or a text asks for the layer it belongs to, unless the kind was given.
+    if (!value && parsed.has(layer.boxOption)) editLayerKind(doc, layer.index, kLayerRoundBox);
+    if (auto text = parsed.get(layer.textOption)) {
+      editLayerText(doc, layer.index, *text);
+      if (!value && doc.layer(layer.index).kind == kLayerNone)
+        editLayerKind(doc, layer.index, kLayerFont);
+    }
+  }
+  if (parsed.has("message") && parsed.has("message-file"))
+    return RenderError{kExitUsage, "--message and --message-file exclude each other"};
+  std::string message, reason;
+  if (auto file = parsed.get("message-file")) {
+    if (!readMessageFromFile(*file, message, reason)) return RenderError{kExitFailure, reason};
+    editMessageText(doc, message);
+  } else if (auto text = parsed.get("message")) {
+    if (*text == "-") {
+      if (!readMessageFromStream(in, message, reason)) return RenderError{kExitFailure, reason};
+      editMessageText(doc, message);
+    } else {
+      editMessageText(doc, *text);
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<RenderError> applyStyles(const ParsedArgs& parsed, Engine& engine,
+                                       std::vector<std::string>& warnings) {
+  VornelDocument& doc = engine.doc;
   const std::pair<const char*, int> styles[] = {{"template-style", kTemplateLayer},
                                                 {"bulletin-style", kBulletinLayer},
                                                 {"style", kMessageLayer}};
+  std::string reason;
   for (auto [option, index] : styles) {
-    auto path = parsed.get(option);
-    if (path && !editLayerStyle(doc, index, *path, &reason))
-      return RenderError{kExitFailure, *path + ": " + reason};
+    auto name = parsed.get(option);
+    if (!name) continue;
+    std::string path;
+    if (!findNamedFile(*name, ".sty", doc.appDirectory, "style", path, reason))
+      return RenderError{kExitFailure, reason + " ('vornel styles' lists them)"};
+    if (!editLayerStyle(doc, index, path, &reason))
+      return RenderError{kExitFailure, path + ": " + reason};
+    if (doc.layer(index).effects.empty())
+      warnings.push_back(path + " holds no effects: its layer draws nothing");
   }
+  if (!parsed.has("style") && !parsed.has("project")) {
+    doc.layer(kMessageLayer).effects = {plainMessageEffect()};
+    warnings.push_back(
+        "no --style given: the message is drawn in a plain dark fill ('vornel styles' lists "
+        "the styles)");
+  }
+  return std::nullopt;
+}
+
+std::optional<RenderError> applyFonts(const ParsedArgs& parsed, Engine& engine) {
+  VornelDocument& doc = engine.doc;
+  std::optional<int> height, width, templateHeight;
+  for (auto [option, value] : {std::pair{"font-height", &height},
+                               {"font-width", &width},
+                               {"template-font-height", &templateHeight}})
+    if (auto error = parseBoundedInt(parsed, option, -kMaxCanvasSide, kMaxCanvasSide, *value))
+      return error;
 
   LogFont font = doc.layer(kMessageLayer).font;
   if (auto face = parsed.get("font")) font.setFaceName(*face);
-  for (const char* option : {"font-height", "font-width"}) {
-    auto value = parsed.get(option);
-    if (!value) continue;
-    int n = 0;
-    if (!parseIntArg(*value, n) || n < -kMaxCanvasSide || n > kMaxCanvasSide)
-      return RenderError{kExitUsage, "--" + std::string(option) + " takes a whole number from " +
-                                         std::to_string(-kMaxCanvasSide) + " to " +
-                                         std::to_string(kMaxCanvasSide)};
-    (std::string(option) == "font-height" ? font.lfHeight : font.lfWidth) = n;
-  }
+  // A height alone means the face at that height: the start-up width (10) would squash a
+  // large message to a fraction of its width.
+  if (height) font.lfHeight = *height, font.lfWidth = 0;
+  if (width) font.lfWidth = *width;
   if (parsed.has("bold")) font.lfWeight = 700;
   if (parsed.has("italic")) font.lfItalic = 1;
   if (!(font == doc.layer(kMessageLayer).font)) editMessageFont(doc, font);
 
+  LogFont templateFont = doc.layer(kTemplateLayer).font;
+  if (auto face = parsed.get("template-font")) templateFont.setFaceName(*face);
+  if (templateHeight) templateFont.lfHeight = *templateHeight, templateFont.lfWidth = 0;
+  if (!(templateFont == doc.layer(kTemplateLayer).font))
+    editLayerFont(doc, kTemplateLayer, templateFont);
+  return std::nullopt;
+}
+
+std::optional<RenderError> applyBoxesAndPad(const ParsedArgs& parsed, Engine& engine) {
+  VornelDocument& doc = engine.doc;
+  for (auto [option, index] :
+       {std::pair{"box", kTemplateLayer}, {"bulletin-box", kBulletinLayer}}) {
+    auto text = parsed.get(option);
+    if (!text) continue;
+    RoundBoxFactors factors = index == kTemplateLayer ? doc.templateFactors : doc.bulletinFactors;
+    if (auto error = parseBox(option, *text, factors)) return error;
+    editRoundBoxFactors(doc, index, factors);
+  }
+  std::optional<int> pad;
+  if (auto error = parseBoundedInt(parsed, "pad", 0, kMaxPad, pad)) return error;
+  if (pad) editMessagePad(doc, *pad);
+  return std::nullopt;
+}
+
+std::optional<RenderError> applyValues(const ParsedArgs& parsed, Engine& engine) {
+  VornelDocument& doc = engine.doc;
   if (auto text = parsed.get("background")) {
     std::uint32_t color = 0;
     if (!parseColor(*text, color))
@@ -219,6 +359,7 @@ std::optional<RenderError> buildJob(const ParsedArgs& parsed, Engine& engine) {
     else
       return RenderError{kExitUsage, "--reduce takes popularity or mediancut"};
   }
+  std::string reason;
   if (auto path = parsed.get("mask")) {
     if (!loadMask(*path, engine.messageMask, reason))
       return RenderError{kExitFailure, *path + ": " + reason};
@@ -226,16 +367,68 @@ std::optional<RenderError> buildJob(const ParsedArgs& parsed, Engine& engine) {
   return std::nullopt;
 }
 
+// The job as the options describe it: the project, then layer kinds and texts, then the
+// styles, then every value option, so values given on the command line always win. Each
+// change is the same job edit the window's pages make.
+std::optional<RenderError> buildJob(const ParsedArgs& parsed, Engine& engine,
+                                    std::vector<std::string>& warnings, std::istream* in) {
+  VornelDocument& doc = engine.doc;
+  std::string reason;
+  if (auto name = parsed.get("project")) {
+    std::string path;
+    if (!findNamedFile(*name, ".vrn", doc.appDirectory, "example", path, reason))
+      return RenderError{kExitFailure, reason + " ('vornel examples' lists them)"};
+    if (readProject(doc, path, &reason) != 0)
+      return RenderError{kExitFailure, path + ": " + reason};
+  }
+  if (auto error = applyKindsAndTexts(parsed, engine, in)) return error;
+  if (auto error = applyStyles(parsed, engine, warnings)) return error;
+  if (auto error = applyFonts(parsed, engine)) return error;
+  if (auto error = applyBoxesAndPad(parsed, engine)) return error;
+  return applyValues(parsed, engine);
+}
+
 }  // namespace
 
-bool applyRenderOptions(const ParsedArgs& parsed, Engine& engine, int& status,
-                        std::string& message) {
-  if (auto failed = buildJob(parsed, engine)) {
+bool applyRenderOptions(const ParsedArgs& parsed, Engine& engine, int& status, std::string& message,
+                        std::vector<std::string>& warnings, std::istream* in) {
+  if (auto failed = buildJob(parsed, engine, warnings, in)) {
     status = failed->status;
     message = failed->message;
     return false;
   }
   return true;
+}
+
+bool startJobEngine(const ParsedArgs& parsed, Engine& engine, std::string& message) {
+  startEngine(engine, {parsed.get("app-dir").value_or(""), ""});
+  std::error_code ec;
+  if (!std::filesystem::is_directory(engine.doc.appDirectory, ec)) {
+    message = "program folder " + engine.doc.appDirectory +
+              " does not exist (--app-dir, else $HELLOVORNEL_HOME)";
+    return false;
+  }
+  return true;
+}
+
+bool outputTypeOption(const ParsedArgs& parsed, const std::string& name, std::int32_t& type,
+                      std::string& message) {
+  type = outputTypeFromName(name);
+  if (auto text = parsed.get("type"); text && !parseOutputType(*text, type)) {
+    message = "unknown --type '" + *text + "' (gif16, gif256, jpg, bmp or png)";
+    return false;
+  }
+  return true;
+}
+
+std::vector<std::string> outputTypeWarnings(const ParsedArgs& parsed, std::int32_t type) {
+  // Only when asked for: the start-up job's background is transparent, and a plain JPEG
+  // of it is what it always was.
+  if (!parsed.has("transparent")) return {};
+  if (type != kOutputJpeg && type != kOutputBmp) return {};
+  return {std::string(type == kOutputJpeg ? "JPEG" : "BMP") +
+          " has no transparency: the background is drawn in its colour (--type png keeps "
+          "it transparent)"};
 }
 
 }  // namespace vornel

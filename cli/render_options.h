@@ -1,9 +1,10 @@
 // The render verb's job options, shared with the verbs that render the same job
-// (batch, size): the option table, the job built from parsed options, and the file
-// type options.
+// (batch, size): the option table, the engine started and the job built from parsed
+// options, and the file type options.
 #pragma once
 
 #include <cstdint>
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -19,14 +20,29 @@ const std::vector<OptionSpec>& renderOptionSpecs();
 std::vector<OptionSpec> renderOptionSpecsWith(const std::vector<std::string>& drop,
                                               const std::vector<OptionSpec>& extra);
 
-// Applies the parsed job options to a started engine. On failure returns false with the
-// exit status and a message for the user.
-bool applyRenderOptions(const ParsedArgs& parsed, Engine& engine, int& status,
-                        std::string& message);
+// Starts the engine with the --app-dir option. False with a message when the program
+// folder it resolves to does not exist: nothing of it (styles, examples, star kernels)
+// could be found.
+bool startJobEngine(const ParsedArgs& parsed, Engine& engine, std::string& message);
 
-// gif16, gif256, jpg or bmp.
+// Applies the parsed job options to a started engine. On failure returns false with the
+// exit status and a message for the user; warnings collects what the user should know
+// about a job that is built (no style given, a style without effects). in is where
+// "--message -" reads from.
+bool applyRenderOptions(const ParsedArgs& parsed, Engine& engine, int& status, std::string& message,
+                        std::vector<std::string>& warnings, std::istream* in);
+
+// gif16, gif256, jpg, bmp or png.
 bool parseOutputType(const std::string& text, std::int32_t& type);
-// The type a name's extension implies: ".gif" 256 colours, ".bmp", otherwise JPEG.
+// The type a name's extension implies: ".gif" 256 colours, ".bmp", ".png", otherwise
+// JPEG (".jpg", ".jpeg", ".jpe").
 std::int32_t outputTypeFromName(const std::string& name);
+// The --type option, else the type name implies. False with a usage message for an
+// unknown type.
+bool outputTypeOption(const ParsedArgs& parsed, const std::string& name, std::int32_t& type,
+                      std::string& message);
+// What the user should know about saving the job as type: --transparent asked of JPEG
+// or BMP, which have no transparency.
+std::vector<std::string> outputTypeWarnings(const ParsedArgs& parsed, std::int32_t type);
 
 }  // namespace vornel

@@ -14,6 +14,22 @@ namespace {
 
 const char* const kVerb = "render";
 
+// The picture as the file of its type would hold it, on the output stream.
+int writeToStandardOutput(Engine& engine, std::int32_t type, CliContext& ctx) {
+  VornelDocument& doc = engine.doc;
+  prepareOutput(engine, type);
+  std::vector<std::uint8_t> bytes;
+  std::string reason;
+  if (!encodeOutputFile(doc.outputImage, type, transparentIndexFor(doc), savedBitsPerPixel(type),
+                        bytes, &reason))
+    return cliError(ctx, kVerb, "standard output: " + reason, kExitFailure);
+  ctx.out.write(reinterpret_cast<const char*>(bytes.data()),
+                static_cast<std::streamsize>(bytes.size()));
+  ctx.out.flush();
+  if (!ctx.out) return cliError(ctx, kVerb, "standard output: write error", kExitFailure);
+  return kExitOk;
+}
+
 }  // namespace
 
 int verbRender(const std::vector<std::string>& args, CliContext& ctx) {
@@ -24,8 +40,11 @@ int verbRender(const std::vector<std::string>& args, CliContext& ctx) {
   if (parsed.has("help")) {
     ctx.out << "usage: vornel render [OPTIONS] -o NAME\n\nRenders the job (the start-up job, or "
                "--project) with the options applied over it and saves it as the Save page "
-               "does: the extension is set by the type, the pressed image goes to NAME_.ext. "
-               "Prints each name written.\n\n"
+               "does: the extension is set by the type (a JPEG name ending .jpeg or .jpe keeps "
+               "it), the pressed image goes to NAME_.ext. Prints each name written. Styles and "
+               "projects may be given by name (neon_glow for neon_glow.sty), looked for in the "
+               "current folder, then in the program folder; without --style the message is "
+               "drawn in a plain dark fill.\n\n"
             << describeOptions(specs);
     return kExitOk;
   }
@@ -34,18 +53,24 @@ int verbRender(const std::vector<std::string>& args, CliContext& ctx) {
   auto name = parsed.get("output");
   if (!name || name->empty())
     return cliError(ctx, kVerb, "expects -o NAME (see --help)", kExitUsage);
-  std::int32_t type = outputTypeFromName(*name);
-  if (auto text = parsed.get("type"); text && !parseOutputType(*text, type))
-    return cliError(ctx, kVerb, "unknown --type '" + *text + "' (gif16, gif256, jpg, bmp or png)",
+  const bool toStandardOutput = *name == "-";
+  if (toStandardOutput && !parsed.has("type"))
+    return cliError(ctx, kVerb, "-o - writes to standard output: give the type with --type",
                     kExitUsage);
+  if (toStandardOutput && parsed.has("pressed"))
+    return cliError(ctx, kVerb, "--pressed writes two files: give -o NAME", kExitUsage);
+  std::int32_t type = kOutputJpeg;
+  if (!outputTypeOption(parsed, *name, type, error)) return cliError(ctx, kVerb, error, kExitUsage);
 
   Engine engine(ctx.host);
-  startEngine(engine, {parsed.get("app-dir").value_or(""), ""});
+  if (!startJobEngine(parsed, engine, error)) return cliError(ctx, kVerb, error, kExitFailure);
   int status;
-  std::string message;
-  if (!applyRenderOptions(parsed, engine, status, message))
-    return cliError(ctx, kVerb, message, status);
+  std::vector<std::string> warnings;
+  if (!applyRenderOptions(parsed, engine, status, error, warnings, ctx.in))
+    return cliError(ctx, kVerb, error, status);
   editOutputFileType(engine.doc, type);
+  for (const std::string& warning : outputTypeWarnings(parsed, type)) warnings.push_back(warning);
+  for (const std::string& warning : warnings) cliWarning(ctx, kVerb, warning);
 
   std::string reason;
   if (!renderJob(engine, &reason)) return cliError(ctx, kVerb, reason, kExitFailure);
@@ -55,6 +80,7 @@ int verbRender(const std::vector<std::string>& args, CliContext& ctx) {
     ctx.err << "vornel render: font '" << messageLayer.font.faceName() << "' not found; using '"
             << engine.text.resolvedFace() << "'\n";
 
+  if (toStandardOutput) return writeToStandardOutput(engine, type, ctx);
   SaveResult saved = saveOutput(engine, *name);
   for (const std::string& written : saved.written) ctx.out << written << "\n";
   for (const std::string& failure : saved.failures) cliError(ctx, kVerb, failure, kExitFailure);

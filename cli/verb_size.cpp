@@ -1,4 +1,3 @@
-#include <filesystem>
 #include <ostream>
 
 #include "cli/render_options.h"
@@ -24,36 +23,29 @@ int verbSize(const std::vector<std::string>& args, CliContext& ctx) {
   if (parsed.has("help")) {
     ctx.out << "usage: vornel size [OPTIONS] --type T\n\nRenders the job the options describe "
                "(as vornel render does), prepares it for the file type T (default jpg) and "
-               "prints the size in bytes of the file it makes, written as the estimate file "
-               "fs.zzz in the program folder. A 16-colour GIF is estimated with a 16-entry "
-               "colour table, although it is saved with 256.\n\n"
+               "prints the size in bytes of the file it makes, measured in memory (nothing is "
+               "written). A 16-colour GIF is measured with a 16-entry colour table, although it "
+               "is saved with 256.\n\n"
             << describeOptions(specs);
     return kExitOk;
   }
   if (!parsed.positionals.empty())
     return cliError(ctx, kVerb, "unexpected argument '" + parsed.positionals[0] + "'", kExitUsage);
   std::int32_t type = kOutputJpeg;
-  if (auto text = parsed.get("type"); text && !parseOutputType(*text, type))
-    return cliError(ctx, kVerb, "unknown --type '" + *text + "' (gif16, gif256, jpg, bmp or png)",
-                    kExitUsage);
+  if (!outputTypeOption(parsed, "", type, error)) return cliError(ctx, kVerb, error, kExitUsage);
 
   Engine engine(ctx.host);
-  startEngine(engine, {parsed.get("app-dir").value_or(""), ""});
+  if (!startJobEngine(parsed, engine, error)) return cliError(ctx, kVerb, error, kExitFailure);
   int status = kExitOk;
-  std::string reason;
-  if (!applyRenderOptions(parsed, engine, status, reason))
-    return cliError(ctx, kVerb, reason, status);
+  std::vector<std::string> warnings;
+  if (!applyRenderOptions(parsed, engine, status, error, warnings, ctx.in))
+    return cliError(ctx, kVerb, error, status);
+  for (const std::string& warning : warnings) cliWarning(ctx, kVerb, warning);
   editOutputFileType(engine.doc, type);
-  if (!renderJob(engine, &reason)) return cliError(ctx, kVerb, reason, kExitFailure);
+  if (!renderJob(engine, &error)) return cliError(ctx, kVerb, error, kExitFailure);
   prepareOutput(engine, type);
-
-  // A file left by an earlier estimate would otherwise be measured when this one cannot
-  // be written.
-  const std::string path = estimateFilePath(engine.doc);
-  std::error_code ignored;
-  std::filesystem::remove(path, ignored);
-  const std::uint64_t size = estimateFileSize(engine, &reason);
-  if (size == 0) return cliError(ctx, kVerb, path + ": " + reason, kExitFailure);
+  const std::uint64_t size = measureOutputSize(engine, &error);
+  if (size == 0) return cliError(ctx, kVerb, error, kExitFailure);
   ctx.out << size << "\n";
   return kExitOk;
 }

@@ -15,5 +15,8 @@ int verbStyle(const std::vector<std::string>& args, CliContext& ctx);
 int verbProject(const std::vector<std::string>& args, CliContext& ctx);
 int verbBatch(const std::vector<std::string>& args, CliContext& ctx);
 int verbSize(const std::vector<std::string>& args, CliContext& ctx);
+int verbStyles(const std::vector<std::string>& args, CliContext& ctx);
+int verbExamples(const std::vector<std::string>& args, CliContext& ctx);
+int verbSheet(const std::vector<std::string>& args, CliContext& ctx);
 
 }  // namespace vornel

@@ -22,16 +22,34 @@ std::string batchImageName(const std::string& base, std::size_t index, std::int3
   return base + std::to_string(index) + outputExtension(type);
 }
 
+std::vector<std::string> batchTargetNames(const std::string& base, std::size_t count,
+                                          std::int32_t type, bool pressed,
+                                          const std::string& extension) {
+  std::vector<std::string> names;
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::string name =
+        extension.empty() ? batchImageName(base, i, type) : base + std::to_string(i) + extension;
+    names.push_back(name);
+    if (pressed) names.push_back(pressedOutputName(name, type));
+  }
+  return names;
+}
+
 std::string batchOverwriteQuestion(const std::string& firstName) {
   return firstName + " \nThis file already exists. \nOverwrite all existing files?";
 }
 
-BatchResult generateBatchTo(Engine& engine, const BatchList& list, const std::string& chosenPath) {
+BatchResult generateBatchTo(Engine& engine, const BatchList& list, const std::string& chosenPath,
+                            const BatchHooks& hooks) {
   VornelDocument& doc = engine.doc;
   BatchResult result;
-  const std::string base = batchBaseName(chosenPath);
+  const std::string base = hooks.extension.empty() ? batchBaseName(chosenPath) : chosenPath;
   const std::int32_t type = doc.outputFileType;
-  const std::string firstName = batchImageName(base, 0, type);
+  auto imageName = [&](std::size_t i) {
+    return hooks.extension.empty() ? batchImageName(base, i, type)
+                                   : base + std::to_string(i) + hooks.extension;
+  };
+  const std::string firstName = imageName(0);
   if (fileExists(firstName) &&
       engine.host.messageBox(batchOverwriteQuestion(firstName), "Warning!", MsgButtons::OkCancel,
                              MsgIcon::Warning) != MsgAnswer::Ok) {
@@ -46,7 +64,8 @@ BatchResult generateBatchTo(Engine& engine, const BatchList& list, const std::st
     // budget ends, and the pictures after that one are not made.
     WorkScope run(engine.meter);
     for (std::size_t i = 0; i < list.size(); ++i) {
-      const std::string name = batchImageName(base, i, type);
+      const std::string name = imageName(i);
+      if (hooks.beforeImage) hooks.beforeImage(i, list.size(), name);
       doc.layer(kMessageLayer).text = cutUtf8(list[i], kMaxTextBytes);
       std::string reason;
       if (!renderJob(engine, &reason)) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,11 +30,27 @@ std::string batchImageName(const std::string& base, std::size_t index, std::int3
 // The question asked when the first image's file already exists.
 std::string batchOverwriteQuestion(const std::string& firstName);
 
+// What the command line adds to a run: a call before each picture is made (its progress
+// line), and the extension the names take (".jpeg" for a base named so; empty: the
+// output type's).
+struct BatchHooks {
+  std::function<void(std::size_t index, std::size_t count, const std::string& name)> beforeImage;
+  std::string extension;
+};
+
+// Every file a run over count messages writes, in order: BASE0.ext, its pressed twin
+// when pressed, BASE1.ext, ... (base already without its extension).
+std::vector<std::string> batchTargetNames(const std::string& base, std::size_t count,
+                                          std::int32_t type, bool pressed,
+                                          const std::string& extension = "");
+
 // The run for a path already chosen. Only the first name is checked: when it exists the
 // host is asked (OK and Cancel) and Cancel writes nothing. A render or write that fails
 // is recorded and the run goes on with the next message. The Message text is restored
 // and the job rendered again at the end, whatever happened.
-BatchResult generateBatchTo(Engine& engine, const BatchList& list, const std::string& chosenPath);
+// With hooks.extension set, chosenPath is the base itself.
+BatchResult generateBatchTo(Engine& engine, const BatchList& list, const std::string& chosenPath,
+                            const BatchHooks& hooks = {});
 
 // The Batch page's "Save Images": asks for the path with a save dialog first.
 BatchResult generateBatch(Engine& engine, const BatchList& list);

@@ -1,6 +1,9 @@
 #include "core/output/save_output.h"
 
+#include <cctype>
+
 #include "imageio/bmp_file.h"
+#include "imageio/file_bytes.h"
 #include "imageio/gif_writer.h"
 #include "imageio/image_by_name.h"
 #include "imageio/jpeg_encoder.h"
@@ -35,13 +38,27 @@ std::string setExtension(const std::string& name, const std::string& ext) {
   return name + ext;
 }
 
+std::string jpegNameExtension(const std::string& name) {
+  for (const char* ext : {".jpeg", ".jpe"}) {
+    const std::size_t n = std::char_traits<char>::length(ext);
+    if (name.size() <= n) continue;
+    std::string tail = name.substr(name.size() - n);
+    for (char& c : tail) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (tail == ext) return name.substr(name.size() - n);
+  }
+  return "";
+}
+
 std::string mainOutputName(const std::string& name, std::int32_t type) {
+  if (type == kOutputJpeg && !jpegNameExtension(name).empty()) return name;
   const std::string ext = outputExtension(type);
   if (name.size() <= 3) return name + ext;
   return setExtension(name, ext);
 }
 
 std::string pressedOutputName(const std::string& mainName, std::int32_t type) {
+  const std::string jpegExt = type == kOutputJpeg ? jpegNameExtension(mainName) : "";
+  if (!jpegExt.empty()) return mainName.substr(0, mainName.size() - jpegExt.size()) + "_" + jpegExt;
   // The main name always ends with a four-character extension when formed above.
   const std::string stem = mainName.size() >= 4 ? mainName.substr(0, mainName.size() - 4) : "";
   return stem + "_" + outputExtension(type);
@@ -65,8 +82,8 @@ void prepareOutput(Engine& engine, std::int32_t type) {
     composeJob(engine.doc);
 }
 
-int writeOutputFile(DibImage& image, const std::string& fileName, std::int32_t type,
-                    int transparentIndex, int bits, std::string* reason) {
+int encodeOutputFile(DibImage& image, std::int32_t type, int transparentIndex, int bits,
+                     std::vector<std::uint8_t>& out, std::string* reason) {
   // A message of blanks lights no pixel, and a picture of no size is one that no reader
   // opens: refused here alike for every type, rather than written as BMP and refused by
   // the other writers in words of their own.
@@ -79,17 +96,24 @@ int writeOutputFile(DibImage& image, const std::string& fileName, std::int32_t t
   switch (type) {
     case kOutputGif16:
     case kOutputGif256:
-      return saveGif(image, fileName, 0, transparentIndex, bits, reason);
+      return encodeGifImage(image, 0, transparentIndex, bits, out, reason);
     case kOutputJpeg:
-      return saveJpeg(image, fileName, reason);
+      return encodeJpeg(image, out, reason);
     case kOutputBmp:
-      return writeBmp(image, fileName, reason);
+      return encodeBmp(image, out, reason);
     case kOutputPng:
-      return savePng(image, fileName, reason);
+      return encodePng(image, out, reason);
     default:
       if (reason) *reason = "unknown output file type " + std::to_string(type);
       return 0;
   }
+}
+
+int writeOutputFile(DibImage& image, const std::string& fileName, std::int32_t type,
+                    int transparentIndex, int bits, std::string* reason) {
+  std::vector<std::uint8_t> bytes;
+  if (!encodeOutputFile(image, type, transparentIndex, bits, bytes, reason)) return 0;
+  return writeFileAtomically(fileName, bytes, reason) ? 1 : 0;
 }
 
 SaveResult saveOutput(Engine& engine, const std::string& fileName) {
@@ -124,6 +148,17 @@ bool copyOutputToClipboard(Engine& engine) {
 
 std::string estimateFilePath(const VornelDocument& doc) {
   return doc.appDirectory + kEstimateFileName;
+}
+
+std::uint64_t measureOutputSize(Engine& engine, std::string* reason) {
+  const VornelDocument& doc = engine.doc;
+  const std::int32_t type = doc.outputFileType;
+  const int bits = type == kOutputGif16 ? 4 : savedBitsPerPixel(type);
+  std::vector<std::uint8_t> bytes;
+  if (!encodeOutputFile(engine.doc.outputImage, type, transparentIndexFor(doc), bits, bytes,
+                        reason))
+    return 0;
+  return bytes.size();
 }
 
 std::uint64_t estimateFileSize(Engine& engine, std::string* reason) {

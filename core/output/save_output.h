@@ -23,9 +23,12 @@ int savedBitsPerPixel(std::int32_t type);
 // A name of more than three characters whose fourth character from the end is "."
 // has its last four characters replaced by ext; any other name has ext appended.
 std::string setExtension(const std::string& name, const std::string& ext);
-// The main file name for the type.
+// ".jpeg" or ".jpe" (as the name writes it) when name ends with one, else "".
+std::string jpegNameExtension(const std::string& name);
+// The main file name for the type. A JPEG name ending ".jpeg" or ".jpe" is kept as it is.
 std::string mainOutputName(const std::string& name, std::int32_t type);
-// The pressed twin: the main name without its last four characters, "_", the extension.
+// The pressed twin: the main name without its last four characters, "_", the extension
+// (a ".jpeg" or ".jpe" JPEG name: without that extension, "_", that extension).
 std::string pressedOutputName(const std::string& mainName, std::int32_t type);
 // GIF transparent index: 0 when the project background is transparent, else none (-1).
 int transparentIndexFor(const VornelDocument& doc);
@@ -34,9 +37,12 @@ int transparentIndexFor(const VornelDocument& doc);
 // PNG with a transparent background, over nothing with the coverage kept as alpha.
 void prepareOutput(Engine& engine, std::int32_t type);
 
-// Writes image with the writer of the type (not guessed from the name: the name's
+// The file's bytes in memory (appended to out), then written as a file. Each uses the
+// writer of the type (not guessed from the name: the name's
 // folders may hold any extension). Returns 1, or 0 with the reason; a picture of no
 // size (nothing was drawn) is refused for every type.
+int encodeOutputFile(DibImage& image, std::int32_t type, int transparentIndex, int bits,
+                     std::vector<std::uint8_t>& out, std::string* reason = nullptr);
 int writeOutputFile(DibImage& image, const std::string& fileName, std::int32_t type,
                     int transparentIndex, int bits, std::string* reason = nullptr);
 
@@ -62,5 +68,8 @@ std::string estimateFilePath(const VornelDocument& doc);
 // length of the file then found there (0 when there is none). reason says why the
 // write failed, when it did.
 std::uint64_t estimateFileSize(Engine& engine, std::string* reason = nullptr);
+// The same length measured in memory, leaving the program folder alone (the command
+// line's size verb); 0 with the reason when the picture cannot be coded.
+std::uint64_t measureOutputSize(Engine& engine, std::string* reason = nullptr);
 
 }  // namespace vornel
