@@ -146,6 +146,8 @@ int verbSheet(const std::vector<std::string>& args, CliContext& ctx) {
       cliWarning(ctx, kVerb, file + ": " + reason + "; left off the sheet");
       continue;
     }
+    if (engine.doc.layer(kMessageLayer).effects.empty())
+      cliWarning(ctx, kVerb, file + " holds no effects: its picture is blank");
     tiles.push_back(tileOf(engine.doc.outputImage, style));
   }
 

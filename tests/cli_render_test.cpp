@@ -66,7 +66,8 @@ TEST_F(CliRender, OutOfRangeFontSizeAndEmptyPicturesAreExplained) {
   // Blanks light no pixel: a picture of no size, which no reader opens, is written by no
   // type, the pressed twin included, and said once.
   for (const char* type : {"bmp", "jpg", "gif16", "gif256"}) {
-    r = run({"--message", "   ", "--pressed", "--type", type, "-o", dir.file("blank")});
+    r = run({"--message", "   ", "--style", blackStyle(), "--pressed", "--type", type, "-o",
+             dir.file("blank")});
     EXPECT_EQ(r.status, kExitFailure) << type;
     EXPECT_EQ(r.out, "") << type;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
