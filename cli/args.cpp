@@ -74,11 +74,12 @@ bool parseArgs(const std::vector<std::string>& args, const std::vector<OptionSpe
       std::string joined;
       int count = 0, ignored = 0;
       while (count < option->maxValues && i + 1 < args.size() &&
-             (count < option->minValues || parseIntArg(args[i + 1], ignored))) {
+             parseIntArg(args[i + 1], ignored)) {
         joined += (count++ ? " " : "") + args[++i];
       }
       if (count < option->minValues) {
-        error = "option " + shown + " needs " + std::to_string(option->minValues) + " values";
+        error = "option " + shown + " takes " + option->help.substr(0, option->help.find("  ")) +
+                ", whole numbers";
         return false;
       }
       store(out, *option, joined);

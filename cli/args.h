@@ -14,9 +14,8 @@ struct OptionSpec {
   char shortName = 0;    // 0 when none
   bool takesValue = false;
   std::string help;  // "VALUE  description" shown by --help
-  // An option of several values (--box W H [CW CH]) takes at least minValues arguments
-  // and up to maxValues while the next ones are whole numbers; they are kept joined by
-  // single blanks.
+  // An option of several whole numbers (--box W H [CW CH]) takes the numbers that follow
+  // it, at least minValues and at most maxValues, kept joined by single blanks.
   int minValues = 1, maxValues = 1;
 };
 

@@ -22,7 +22,7 @@ const Verb kVerbs[] = {
     {"style", verbStyle, "print the background line and effects of a style file"},
     {"project", verbProject, "print the layers, background and factors of a project file"},
     {"render", verbRender, "render the job and save it as the Save page does"},
-    {"batch", verbBatch, "render every message of a batch list into numbered images"},
+    {"batch", verbBatch, "render every message of a list into numbered images"},
     {"size", verbSize, "print the size in bytes of the file the job would make"},
     {"styles", verbStyles, "list the program folder's styles and their effects"},
     {"examples", verbExamples, "list the program folder's examples (projects)"},
