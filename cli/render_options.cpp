@@ -283,7 +283,7 @@ std::optional<RenderError> applyStyles(const ParsedArgs& parsed, Engine& engine,
       warnings.push_back(path + " holds no effects: its layer draws nothing");
   }
   if (!parsed.has("style") && !parsed.has("project")) {
-    doc.layer(kMessageLayer).effects = {plainMessageEffect()};
+    editLayerEffects(doc, kMessageLayer, {plainMessageEffect()});
     warnings.push_back(
         "no --style given: the message is drawn in a plain dark fill ('vornel styles' lists "
         "the styles)");

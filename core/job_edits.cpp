@@ -1,5 +1,7 @@
 #include "core/job_edits.h"
 
+#include <algorithm>
+
 #include "core/style_choice.h"
 #include "core/style_file.h"
 #include "imageio/utf8.h"
@@ -99,6 +101,15 @@ bool editLayerStyle(VornelDocument& doc, int index, const std::string& path, std
   applyStyleBackground(doc, index);
   doc.projectModified = true;
   return true;
+}
+
+void editLayerEffects(VornelDocument& doc, int index, const std::vector<EffectRecord>& effects) {
+  if (!hasLayer(doc, index)) return;
+  doc.layer(index).effects.assign(
+      effects.begin(), effects.begin() + std::min<std::size_t>(effects.size(), kMaxEffects));
+  layerStyleName(doc, index).clear();
+  layerStyleModified(doc, index) = false;
+  doc.projectModified = true;
 }
 
 void takeWorkingStyleIntoLayer(VornelDocument& doc, int index) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/job.h"
 
@@ -54,6 +55,10 @@ void editRoundBoxFactors(VornelDocument& doc, int index, const RoundBoxFactors& 
 // false, changing nothing, when the file cannot be read.
 bool editLayerStyle(VornelDocument& doc, int index, const std::string& path,
                     std::string* reason = nullptr);
+
+// Effects made in place rather than read from a style file (the command line's plain
+// fill for a message given no style): the layer's effects, its style name cleared.
+void editLayerEffects(VornelDocument& doc, int index, const std::vector<EffectRecord>& effects);
 
 // The Edit Style dialog confirmed for layer index: the working set's effects become the
 // layer's and its styleModified flag the layer's.
