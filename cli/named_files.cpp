@@ -40,7 +40,9 @@ bool findNamedFile(const std::string& name, const std::string& ext, const std::s
   if (!appDir.empty())
     for (const std::string& n : names) candidates.push_back(appDir + n);
   for (const std::string& candidate : candidates) {
-    if (anythingAt(candidate)) {
+    // A folder of the bare name (a "chrome" folder beside chrome.sty) is passed over.
+    std::error_code ec;
+    if (anythingAt(candidate) && !std::filesystem::is_directory(candidate, ec)) {
       path = candidate;
       return true;
     }

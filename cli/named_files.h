@@ -9,8 +9,9 @@ namespace vornel {
 
 // Finds the file `name` stands for: name itself, then name + ext (when name does not
 // end with ext), first as given (relative to the current folder), then, for a name
-// without a folder part, in appDir (ending with '/'). Anything of that name counts, so
-// that the reader says why a folder or a FIFO is no style. When nothing is found,
+// without a folder part, in appDir (ending with '/'). Anything of that name but a
+// folder counts, so that the reader says why a FIFO is no style; a name with a folder
+// part is taken as it is. When nothing is found,
 // returns false with a reason saying where it looked; `what` names the kind ("style").
 bool findNamedFile(const std::string& name, const std::string& ext, const std::string& appDir,
                    const std::string& what, std::string& path, std::string& reason);
