@@ -304,7 +304,10 @@ std::optional<RenderError> applyFonts(const ParsedArgs& parsed, Engine& engine) 
   if (auto face = parsed.get("font")) font.setFaceName(*face);
   // A height alone means the face at that height: the start-up width (10) would squash a
   // large message to a fraction of its width.
-  if (height) font.lfHeight = *height, font.lfWidth = 0;
+  if (height) {
+    font.lfHeight = *height;
+    font.lfWidth = 0;
+  }
   if (width) font.lfWidth = *width;
   if (parsed.has("bold")) font.lfWeight = 700;
   if (parsed.has("italic")) font.lfItalic = 1;
@@ -312,7 +315,10 @@ std::optional<RenderError> applyFonts(const ParsedArgs& parsed, Engine& engine) 
 
   LogFont templateFont = doc.layer(kTemplateLayer).font;
   if (auto face = parsed.get("template-font")) templateFont.setFaceName(*face);
-  if (templateHeight) templateFont.lfHeight = *templateHeight, templateFont.lfWidth = 0;
+  if (templateHeight) {
+    templateFont.lfHeight = *templateHeight;
+    templateFont.lfWidth = 0;
+  }
   if (!(templateFont == doc.layer(kTemplateLayer).font))
     editLayerFont(doc, kTemplateLayer, templateFont);
   return std::nullopt;
