@@ -4,6 +4,8 @@
 #include <cctype>
 #include <filesystem>
 
+#include "platform/app_dir.h"
+
 namespace vornel {
 
 namespace fs = std::filesystem;
@@ -52,6 +54,13 @@ bool findNamedFile(const std::string& name, const std::string& ext, const std::s
   reason = what + " '" + name + "' not found: looked for " + names.back() +
            " in the current folder (" + here + ") and in the program folder (" + appDir + ")";
   return false;
+}
+
+bool findNamedFileIn(const std::string& name, const std::string& ext,
+                     const std::string& appDirOption, const std::string& what, std::string& path,
+                     std::string& reason) {
+  if (findNamedFile(name, ext, "", what, path, reason)) return true;
+  return findNamedFile(name, ext, resolveAppDirectory(appDirOption), what, path, reason);
 }
 
 std::vector<std::string> filesWithExtension(const std::string& folder, const std::string& ext) {

@@ -16,6 +16,13 @@ namespace vornel {
 bool findNamedFile(const std::string& name, const std::string& ext, const std::string& appDir,
                    const std::string& what, std::string& path, std::string& reason);
 
+// findNamedFile for the verbs that start no engine (style, project): the program folder
+// (from appDirOption, as --app-dir gives it) is resolved only when name is not found as
+// given.
+bool findNamedFileIn(const std::string& name, const std::string& ext,
+                     const std::string& appDirOption, const std::string& what, std::string& path,
+                     std::string& reason);
+
 // The regular files of folder whose names end with ext (case-insensitive), sorted by
 // name, without the folder.
 std::vector<std::string> filesWithExtension(const std::string& folder, const std::string& ext);

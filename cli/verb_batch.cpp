@@ -72,10 +72,9 @@ std::vector<std::string> existingFiles(const std::vector<std::string>& names) {
 }
 
 std::string existingFilesMessage(const std::vector<std::string>& existing) {
-  std::string who = existing[0] + " exists";
-  if (existing.size() > 1)
-    who = existing[0] + " and " + std::to_string(existing.size() - 1) + " more exist";
-  return who + "; nothing written (--yes overwrites)";
+  std::string more;
+  if (existing.size() > 1) more = " (and " + std::to_string(existing.size() - 1) + " more)";
+  return existing[0] + " exists" + more + "; nothing written (--yes overwrites)";
 }
 
 // "[3/8] nav2.png", written over itself on a terminal.

@@ -1,6 +1,7 @@
 #include <ostream>
 
 #include "cli/args.h"
+#include "cli/named_files.h"
 #include "cli/style_print.h"
 #include "cli/verbs.h"
 #include "core/project_file.h"
@@ -42,12 +43,15 @@ void printLayer(std::ostream& os, int index, const LayerRecord& layer) {
 }  // namespace
 
 int verbProject(const std::vector<std::string>& args, CliContext& ctx) {
-  const std::vector<OptionSpec> specs = {{"help", 'h', false, "show this help"}};
+  const std::vector<OptionSpec> specs = {
+      {"help", 'h', false, "show this help"},
+      {"app-dir", 0, true, "DIR  the program folder, where a bare NAME is also looked for"}};
   ParsedArgs parsed;
   std::string error;
   if (!parseArgs(args, specs, parsed, error)) return cliError(ctx, "project", error, kExitUsage);
   if (parsed.has("help")) {
-    ctx.out << "usage: vornel project FILE.vrn\n\nReads a project file and prints, for each "
+    ctx.out << "usage: vornel project FILE.vrn|NAME\n\nReads a project file (or the example NAME) "
+               "and prints, for each "
                "layer I (0 Template, 1 Bulletin, 2 Message):\n"
                "  layer I kind K effects N\n"
                "  text TEXT                        (line breaks as \\n, backslashes as \\\\)\n"
@@ -64,7 +68,10 @@ int verbProject(const std::vector<std::string>& args, CliContext& ctx) {
   }
   if (parsed.positionals.size() != 1)
     return cliError(ctx, "project", "expects one FILE (see --help)", kExitUsage);
-  const std::string& file = parsed.positionals[0];
+  std::string file;
+  if (!findNamedFileIn(parsed.positionals[0], ".vrn", parsed.get("app-dir").value_or(""), "example",
+                       file, error))
+    return cliError(ctx, "project", error + " ('vornel examples' lists them)", kExitFailure);
   VornelDocument doc;
   initializeDocument(doc);
   std::string reason;
