@@ -95,6 +95,8 @@ TEST_F(CliConventions, StylesAreFoundByNameHereThenInTheProgramFolder) {
   });
   EXPECT_EQ(status, 0);
 
+  EXPECT_EQ(verb("style", {"red"}).out, test::runVornel({"style", app + "/red.sty"}).out);
+
   CliRun r = verb("render", {"--style", "nope", "-o", dir.file("x")});
   EXPECT_EQ(r.status, kExitFailure);
   EXPECT_EQ(lineCount(r.err), 1) << r.err;
