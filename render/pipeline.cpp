@@ -158,7 +158,9 @@ bool placeTemplate(Engine& engine, int mW, int mH, int mOX, int mOY, std::string
   } else if (t.kind == kLayerFont || t.kind == kLayerStretchedFont) {
     long long length = textLength(t.text);
     // An empty text has no width to share out: it keeps the face's natural width.
-    t.stretchedFontWidth = length > 0 ? static_cast<int>(mW / length) : 0;
+    // The Message's pad is blank margin, not text to stretch over.
+    const long long textWidth = std::max(0LL, mW - 2LL * doc.messagePad);
+    t.stretchedFontWidth = length > 0 ? static_cast<int>(textWidth / length) : 0;
     if (t.kind == kLayerStretchedFont) t.font.lfWidth = t.stretchedFontWidth;
     CanvasLayout layout;
     if (!layoutLayer(engine, kTemplateLayer, layout, reason)) return false;
@@ -290,7 +292,15 @@ bool placeLayers(Engine& engine, std::string* reason) {
   const LayerRecord& m = doc.layer(kMessageLayer);
   const int mW = m.width, mH = m.height, mOX = m.textOriginX, mOY = m.textOriginY;
   if (!placeTemplate(engine, mW, mH, mOX, mOY, reason)) return false;
-  placeBulletin(engine, mH);
+  // The Bulletin is sized and placed by the Message without its pad, then moved in by
+  // the pad, so a margin around the Message neither grows the mark nor widens the gap.
+  const int pad = std::clamp(doc.messagePad, 0, std::max(0, mH / 2));
+  placeBulletin(engine, mH - 2 * pad);
+  LayerRecord& b = doc.layer(kBulletinLayer);
+  if (b.kind != kLayerNone) {
+    b.x += pad;
+    b.y += pad;
+  }
   return true;
 }
 

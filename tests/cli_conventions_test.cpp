@@ -8,12 +8,15 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "core/job_edits.h"
 #include "core/project_file.h"
 #include "imageio/bmp_file.h"
 #include "imageio/file_bytes.h"
 #include "imageio/gif_writer.h"
 #include "imageio/image_by_name.h"
 #include "imageio/png_file.h"
+#include "render/engine.h"
+#include "render/pipeline.h"
 #include "test_support.h"
 
 namespace vornel {
@@ -26,6 +29,13 @@ using Bytes = std::vector<std::uint8_t>;
 std::string fillStyle(std::uint32_t colour) {
   return ";Number of Effect : 1\r\nBackground 2 16777215 \r\nSingleColor 0 0 2 0 " +
          std::to_string(colour) + " 0 0 0 0 0 0 0\r\n\r\nend\r\n";
+}
+
+EffectRecord plainEffect() {
+  EffectRecord fill;
+  fill.type = kSingleColor;
+  fill.param(5) = 2;
+  return fill;
 }
 
 struct CliConventions : ::testing::Test {
@@ -193,6 +203,32 @@ TEST_F(CliConventions, PadShiftsTheMessageByItsMargin) {
       ASSERT_EQ(w[y][x * 3 + 2], expected) << x << "," << y;
     }
   EXPECT_EQ(verb("render", {"--pad", "-1", "-o", dir.file("x")}).status, kExitUsage);
+}
+
+// The pad is margin, not message: a round-box Bulletin keeps its size and its distance
+// from the text.
+TEST(MessagePad, LeavesTheBulletinAsItWas) {
+  test::ScriptedHost host;
+  Engine engine(host);
+  test::TempDir dir;
+  test::startWindowEngine(engine, dir);
+  VornelDocument& doc = engine.doc;
+  doc.layer(kMessageLayer).effects = {plainEffect()};
+  ASSERT_TRUE(editLayerKind(doc, kBulletinLayer, kLayerRoundBox));
+  struct Placed {
+    int boxWidth, boxHeight, gap;
+  };
+  auto place = [&](int pad) {
+    editMessagePad(doc, pad);
+    EXPECT_TRUE(renderJob(engine));
+    const LayerRecord& b = doc.layer(kBulletinLayer);
+    const LayerRecord& m = doc.layer(kMessageLayer);
+    return Placed{b.box[0], b.box[1], m.textOriginX - (b.x + b.width)};
+  };
+  const Placed tight = place(0), padded = place(12);
+  EXPECT_NEAR(padded.boxWidth, tight.boxWidth, 2);
+  EXPECT_NEAR(padded.boxHeight, tight.boxHeight, 2);
+  EXPECT_EQ(padded.gap, tight.gap);
 }
 
 TEST_F(CliConventions, BoxGivesTheTemplateItsFactors) {
