@@ -21,8 +21,9 @@ const char* const kVerb = "batch";
 // The render options, without the message (each list entry is the message in turn).
 const std::vector<OptionSpec>& batchSpecs() {
   static const std::vector<OptionSpec> specs = renderOptionSpecsWith(
-      {"message", "message-file"},
-      {{"yes", 'y', false, "overwrite existing files"},
+      {"message", "message-file", "output"},
+      {{"output", 'o', true, "BASE  the files' names: BASE0.ext, BASE1.ext, ..."},
+       {"yes", 'y', false, "overwrite existing files"},
        {"quiet", 'q', false, "print nothing but errors (no progress line, no names)"}});
   return specs;
 }
