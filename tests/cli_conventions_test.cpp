@@ -322,6 +322,11 @@ TEST_F(CliConventions, BatchChecksEveryTargetFirst) {
   EXPECT_EQ(r.out + r.err, "");
   EXPECT_TRUE(fileExists(dir.file("nav2.jpg")));
   EXPECT_FALSE(fileExists(dir.file("nav3.jpg")));
+  r = verb("batch",
+           {dir.file("list.txt"), "--style", "red", "--pressed", "-o", dir.file("j.jpeg")});
+  EXPECT_EQ(r.out, dir.file("j0.jpeg") + "\n" + dir.file("j0_.jpeg") + "\n" + dir.file("j1.jpeg") +
+                       "\n" + dir.file("j1_.jpeg") + "\n" + dir.file("j2.jpeg") + "\n" +
+                       dir.file("j2_.jpeg") + "\n");
 
   // On a terminal: a progress line written over itself, then the summary.
   r = verb("batch", {dir.file("list.txt"), "--style", "red", "--yes", "-o", dir.file("nav")},
