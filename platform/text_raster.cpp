@@ -63,6 +63,9 @@ struct Metrics {
   bool underline = false, strikeOut = false;
   int underlineTop = 0, underlineThickness = 0;  // rows relative to the baseline
   int strikeTop = 0, strikeThickness = 0;
+  // With a layout grid above 1 the sizes above are the unscaled font's; its hinted
+  // outlines, advances and rows are made grid times larger.
+  int grid = 1;
 };
 
 // Receives what a walk over the text produces; coordinates are 64-bit because a long
@@ -256,6 +259,7 @@ struct TextRasterizer::Impl {
   std::map<std::string, std::unique_ptr<ResolvedFont>> fonts;
   std::string lastFace;
   bool lastFallback = false;
+  int grid = 1;
 
   ~Impl() {
     for (auto& [key, font] : fonts) {
@@ -434,6 +438,24 @@ struct TextRasterizer::Impl {
   }
 
   bool metricsFor(const LogFont& logFont, Metrics& m) {
+    if (grid <= 1) return metricsAt(logFont, m);
+    // The unscaled font gives the layout and the hinted outlines; lfHeight 0 is the
+    // default size, then made grid times larger like the rest.
+    LogFont small = logFont;
+    small.lfHeight = logFont.lfHeight / grid;
+    small.lfWidth = logFont.lfWidth / grid;
+    if (!metricsAt(small, m)) return false;
+    m.grid = grid;
+    m.ascent *= grid;
+    m.cell *= grid;
+    m.underlineTop *= grid;
+    m.underlineThickness *= grid;
+    m.strikeTop *= grid;
+    m.strikeThickness *= grid;
+    return true;
+  }
+
+  bool metricsAt(const LogFont& logFont, Metrics& m) {
     bool bold = logFont.lfWeight >= kBoldWeight;
     bool italic = logFont.lfItalic != 0;
     ResolvedFont* font = resolve(logFont.faceName(), bold, italic);
@@ -516,20 +538,37 @@ struct TextRasterizer::Impl {
     return widest;
   }
 
-  // Loads, and when the sink wants it renders, one glyph; returns its advance in pixels.
-  std::int64_t placeGlyph(const Metrics& m, char32_t cp, std::int64_t pen, std::int64_t baseline,
-                          GlyphSink& sink) {
-    LoadedFace* face = faceFor(*m.font, cp);
-    if (!setSize(*face, m.emX, m.emY)) return 0;
+  // One glyph's outline at a size, with the synthesised italic and bold; null when the
+  // face cannot give it.
+  FT_GlyphSlot loadGlyph(const Metrics& m, LoadedFace* face, char32_t cp, FT_F26Dot6 x,
+                         FT_F26Dot6 y) {
+    if (!setSize(*face, x, y)) return nullptr;
     FT_UInt glyph = FT_Get_Char_Index(face->face, cp);
-    if (FT_Load_Glyph(face->face, glyph, FT_LOAD_TARGET_MONO | FT_LOAD_NO_BITMAP) != 0) return 0;
+    if (FT_Load_Glyph(face->face, glyph, FT_LOAD_TARGET_MONO | FT_LOAD_NO_BITMAP) != 0)
+      return nullptr;
     FT_GlyphSlot slot = face->face->glyph;
-    if (slot->format != FT_GLYPH_FORMAT_OUTLINE) return 0;
+    if (slot->format != FT_GLYPH_FORMAT_OUTLINE) return nullptr;
     if (m.font->italic && !(face->face->style_flags & FT_STYLE_FLAG_ITALIC))
       FT_GlyphSlot_Oblique(slot);
     if (m.font->bold && !(face->face->style_flags & FT_STYLE_FLAG_BOLD))
       FT_GlyphSlot_Embolden(slot);
-    std::int64_t advance = (slot->advance.x + 32) >> 6;
+    return slot;
+  }
+
+  // Loads, and when the sink wants it renders, one glyph; returns its advance in pixels.
+  std::int64_t placeGlyph(const Metrics& m, char32_t cp, std::int64_t pen, std::int64_t baseline,
+                          GlyphSink& sink) {
+    LoadedFace* face = faceFor(*m.font, cp);
+    FT_GlyphSlot slot = loadGlyph(m, face, cp, m.emX, m.emY);
+    if (!slot) return 0;
+    std::int64_t advance = ((slot->advance.x + 32) >> 6) * m.grid;
+    if (m.grid > 1) {
+      // The outline as hinted for the unscaled size, enlarged: stems land on the same
+      // pixels, curves are drawn on the finer grid.
+      const FT_Fixed g = static_cast<FT_Fixed>(m.grid) * 0x10000;
+      FT_Matrix grow{g, 0, 0, g};
+      FT_Outline_Transform(&slot->outline, &grow);
+    }
     FT_BBox box;
     FT_Outline_Get_CBox(&slot->outline, &box);
     std::int64_t x0 = pen + (box.xMin >> 6), x1 = pen + ((box.xMax + 63) >> 6);
@@ -551,7 +590,26 @@ int clampToInt(std::int64_t v) {
 }
 }  // namespace
 
+// With a layout grid the unscaled font is measured and the result enlarged, so sizes
+// and ink bounds are exactly grid times those at scale 1 (the finer rasterisation may
+// light a part of a pixel more or less at the edges; the layout must not follow it).
+LogFont TextRasterizer::unscaledFont(const LogFont& font) const {
+  LogFont small = font;
+  small.lfHeight = font.lfHeight / impl_->grid;
+  small.lfWidth = font.lfWidth / impl_->grid;
+  return small;
+}
+
 TextExtent TextRasterizer::measure(const LogFont& font, const std::string& text) {
+  if (impl_->grid > 1) {
+    const int grid = impl_->grid;
+    const LogFont small = unscaledFont(font);
+    impl_->grid = 1;
+    TextExtent extent = measure(small, text);
+    impl_->grid = grid;
+    return {clampToInt(std::int64_t{extent.width} * grid),
+            clampToInt(std::int64_t{extent.height} * grid)};
+  }
   Metrics m;
   if (!impl_->metricsFor(font, m) || text.empty()) return {};
   auto lines = splitLines(text);
@@ -573,6 +631,16 @@ void TextRasterizer::draw(const LogFont& font, const std::string& text, std::uin
 
 InkBounds TextRasterizer::inkBounds(const LogFont& font, const std::string& text, int width,
                                     int height) {
+  if (impl_->grid > 1) {
+    const int grid = impl_->grid;
+    const LogFont small = unscaledFont(font);
+    impl_->grid = 1;
+    InkBounds ink = inkBounds(small, text, (width + grid - 1) / grid, (height + grid - 1) / grid);
+    impl_->grid = grid;
+    return {clampToInt(std::int64_t{ink.left} * grid), clampToInt(std::int64_t{ink.top} * grid),
+            clampToInt(std::int64_t{ink.right} * grid),
+            clampToInt(std::int64_t{ink.bottom} * grid)};
+  }
   Metrics m;
   if (!impl_->metricsFor(font, m) || text.empty() || width <= 0 || height <= 0) return {};
   InkSink sink(width, height);
@@ -585,6 +653,9 @@ std::string TextRasterizer::resolvedFace() const {
 }
 bool TextRasterizer::usedFallbackFace() const {
   return impl_->lastFallback;
+}
+void TextRasterizer::setLayoutGrid(int factor) {
+  impl_->grid = std::max(factor, 1);
 }
 
 }  // namespace vornel

@@ -56,8 +56,16 @@ class TextRasterizer {
   // the requested face name (the command line reports the fallback on stderr).
   std::string resolvedFace() const;
   bool usedFallbackFace() const;
+  // Text of a job drawn factor times larger: every font asked for is taken as factor
+  // times the font it was scaled from, and drawn as that font's glyphs, hinted at its
+  // size, enlarged factor times (outlines, advances, cell and ascent, decorations) and
+  // rasterised on the finer grid. So letters keep the shape and place they have at scale
+  // 1, only sharper. 1 (the start) draws every font as asked.
+  void setLayoutGrid(int factor);
 
  private:
+  LogFont unscaledFont(const LogFont& font) const;
+
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };

@@ -145,8 +145,11 @@ bool measureWorkingSet(Engine& engine, CanvasLayout& layout, std::string* reason
       textH = mh;
     }
   }
-  std::int64_t width = roundDown4(env.extentWidth + textW + 3);
-  std::int64_t height = roundDown4(env.extentHeight + textH + 3);
+  // A job drawn N times larger rounds as its unscaled layout does, N times over, so the
+  // canvas is exactly N times the unscaled one (extent and text are N times theirs).
+  const std::int64_t unit = std::max(engine.doc.drawScale, 1);
+  std::int64_t width = unit * roundDown4((env.extentWidth + textW) / unit + 3);
+  std::int64_t height = unit * roundDown4((env.extentHeight + textH) / unit + 3);
   if (width > kMaxCanvasSide || height > kMaxCanvasSide) return refuse(width, height, reason);
   if (!canvasWithinBudget(width, height, reason)) return false;
   result.width = static_cast<int>(width);

@@ -52,9 +52,12 @@
 // Besides the effects: every layer's font height and width (lfHeight, lfWidth, and the
 // Font and Streached Font widths), box (width, height, corners), position, the working
 // set's font, box, effects and margin, the Message's margin, and the Message's shape
-// picture (each pixel N x N). The round-box factors are per mille and stay; the layouts
-// and placements are computed again by the render from the scaled values. The pressed
-// twin halves each offset as at scale 1 (pressedRecord).
+// picture (each pixel N x N). The text is the unscaled font's hinted outlines enlarged N
+// times and rasterised on the finer grid (TextRasterizer::setLayoutGrid), so letters keep
+// their shape and place instead of being hinted anew at the larger size. The round-box
+// factors are per mille
+// and stay; the layouts and placements are computed again by the render from the scaled values. The
+// pressed twin halves each offset as at scale 1 (pressedRecord).
 
 namespace vornel {
 
@@ -172,6 +175,7 @@ bool scaleJob(Engine& engine, int factor, std::string* reason) {
   doc.messagePad = times(doc.messagePad, factor);
   if (!mask.empty()) engine.messageMask = enlargeMask(mask, factor);
   for (EffectKernel& star : engine.stars) star = enlargeStarKernel(star, factor);
+  engine.text.setLayoutGrid(factor);
   doc.drawScale = factor;
   return true;
 }
