@@ -160,12 +160,12 @@ confirm() {
 drv click "page tab" Message
 drv click "push button" "Edit Style"
 drv wait dialog "$editor"
-in_editor drv expect-items list "Applied Effect" "Drop Shadow,Draw"
+in_editor drv expect-items list "Applied Effect" "Drop Shadow,Outline,Draw"
 # The style is unchanged: New asks nothing (an answer No covers a question).
 in_editor drv click "push button" New
 drv answer "Warning!" No until-state list "Applied Effect" showing >/dev/null
 in_editor drv expect-items list "Applied Effect" ""
-ok "Edit Style opens on button_text.sty's Drop Shadow and Draw; New empties it"
+ok "Edit Style opens on button_text.sty's Drop Shadow, Outline and Draw; New empties it"
 
 shadow="Effect : Drop Shadow"
 add_effect "Drop Shadow" "$shadow"
