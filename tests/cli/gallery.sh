@@ -38,4 +38,20 @@ done
 while read -r line; do
   grep -qF -- "$line" "$root/README.md" || fail "README does not quote: $line"
 done <"$work/commands.txt"
-echo "gallery.sh: $examples examples match docs/gallery"
+
+# The help page's style pictures are what the program makes too, one per style, and the
+# page links each of them.
+VORNEL=$vornel VORNEL_APPDATA=$appdata "$root/scripts/make-contact-sheet.sh" none \
+  "$work/sheet" "$work/styles" >/dev/null || fail "make-contact-sheet.sh failed"
+help=$root/data/bundle/help
+for style in "$root"/data/bundle/*.sty; do
+  name=$(basename "$style" .sty)
+  png=styles/$name.png
+  [ -f "$help/$png" ] || fail "no help/$png: run scripts/make-contact-sheet.sh"
+  diff=$(compare -metric AE "$work/$png" "$help/$png" null: 2>&1 || true)
+  [ "$diff" = 0 ] || fail "help/$png differs in $diff pixels: run scripts/make-contact-sheet.sh"
+  grep -qF "href=\"$png\"" "$help/main.htm" || fail "the help page does not link $png"
+done
+[ "$(ls "$help/styles" | wc -l)" -eq "$(ls "$root"/data/bundle/*.sty | wc -l)" ] ||
+  fail "help/styles holds pictures of styles that are gone: run scripts/make-contact-sheet.sh"
+echo "gallery.sh: $examples examples match docs/gallery, the help page shows every style"
