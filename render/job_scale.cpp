@@ -55,9 +55,10 @@
 // picture (each pixel N x N). The text is the unscaled font's hinted outlines enlarged N
 // times and rasterised on the finer grid (TextRasterizer::setLayoutGrid), so letters keep
 // their shape and place instead of being hinted anew at the larger size. The round-box
-// factors are per mille
-// and stay; the layouts and placements are computed again by the render from the scaled values. The
-// pressed twin halves each offset as at scale 1 (pressedRecord).
+// factors are per mille and stay. Layouts and placements are computed again by the render
+// from the scaled values, each canvas rounded as at scale 1 and then multiplied, so it is
+// exactly N times its unscaled one. The pressed twin halves each offset as at scale 1
+// (pressedRecord).
 
 namespace vornel {
 
