@@ -11,6 +11,7 @@
 #include "core/project_file.h"
 #include "imageio/image_by_name.h"
 #include "render/engine.h"
+#include "render/job_scale.h"
 
 namespace vornel {
 
@@ -48,6 +49,7 @@ const std::vector<OptionSpec>& renderOptionSpecs() {
       {"transparent", 0, false, "transparent background (GIF: its colour; PNG: true alpha)"},
       {"opaque", 0, false, "the background is an ordinary colour"},
       {"pad", 0, true, "N  N blank pixels on every side of the Message (room for glows)"},
+      {"scale", 0, true, "N  1 to 4: everything drawn N times larger, sharp (for NAME@2x.png)"},
       {"pressed", 0, false, "also write the pressed-state image NAME_.ext"},
       {"mask", 0, true, "IMAGE  the Message's shape is this picture (lit where non-zero)"},
       {"antialiasing", 0, true, "0|1  edge smoothing when layers are composed"},
@@ -391,7 +393,13 @@ std::optional<RenderError> buildJob(const ParsedArgs& parsed, Engine& engine,
   if (auto error = applyStyles(parsed, engine, warnings)) return error;
   if (auto error = applyFonts(parsed, engine)) return error;
   if (auto error = applyBoxesAndPad(parsed, engine)) return error;
-  return applyValues(parsed, engine);
+  if (auto error = applyValues(parsed, engine)) return error;
+  // Last, so that every length the options gave is scaled with the rest.
+  std::optional<int> scale;
+  if (auto error = parseBoundedInt(parsed, "scale", kMinDrawScale, kMaxDrawScale, scale))
+    return error;
+  if (scale && !scaleJob(engine, *scale, &reason)) return RenderError{kExitFailure, reason};
+  return std::nullopt;
 }
 
 }  // namespace

@@ -119,6 +119,21 @@ TEST_F(CliRender, MaskGivesTheShapeExactly) {
       EXPECT_EQ(out[y][x * 3], lit ? 0 : 254) << x << "," << y;
     }
   EXPECT_EQ(run({"--mask", dir.file("none.bmp"), "-o", dir.file("n")}).status, kExitFailure);
+
+  // Twice as large: the same shape drawn on a grid twice as fine, so each pixel of the
+  // plain picture becomes a 2 x 2 block.
+  r = run({"--mask", dir.file("shape.bmp"), "--style", blackStyle(), "--clipblank", "0",
+           "--antialiasing", "0", "--scale", "2", "--type", "bmp", "-o", dir.file("m2")});
+  ASSERT_EQ(r.status, kExitOk) << r.err;
+  DibImage twice;
+  ASSERT_EQ(readBmp(twice, dir.file("m2.bmp")), 1);
+  ASSERT_EQ(twice.width(), 16);
+  ASSERT_EQ(twice.height(), 16);
+  DibRowAccess big(twice);
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x) EXPECT_EQ(big[y][x * 3], out[y / 2][x / 2 * 3]) << x << "," << y;
+  for (const char* bad : {"0", "5", "-1", "2x"})
+    EXPECT_EQ(run({"--scale", bad, "-o", dir.file("s")}).status, kExitUsage) << bad;
 }
 
 TEST_F(CliRender, CommandLineValuesOverrideTheProject) {
