@@ -174,16 +174,6 @@ bool loadMask(const std::string& path, ShapeMask& mask, std::string& reason) {
   return true;
 }
 
-// The Message's look when no style and no project give it one: a plain dark fill, so a
-// first render shows the text rather than an empty picture.
-EffectRecord plainMessageEffect() {
-  EffectRecord fill;
-  fill.type = kSingleColor;
-  fill.param(1) = 0x302020;  // a dark blue-grey (0x00BBGGRR)
-  fill.param(5) = 2;         // a single colour, not a texture
-  return fill;
-}
-
 std::optional<RenderError> parseBoundedInt(const ParsedArgs& parsed, const std::string& option,
                                            int low, int high, std::optional<int>& out) {
   auto value = parsed.get(option);
@@ -403,6 +393,16 @@ std::optional<RenderError> buildJob(const ParsedArgs& parsed, Engine& engine,
 }
 
 }  // namespace
+
+// The Message's look when no style and no project give it one: a plain dark fill, so a
+// first render shows the text rather than an empty picture.
+EffectRecord plainMessageEffect() {
+  EffectRecord fill;
+  fill.type = kSingleColor;
+  fill.param(1) = 0x302020;  // a dark blue-grey (0x00BBGGRR)
+  fill.param(5) = 2;         // a single colour, not a texture
+  return fill;
+}
 
 bool applyRenderOptions(const ParsedArgs& parsed, Engine& engine, int& status, std::string& message,
                         std::vector<std::string>& warnings, std::istream* in) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/args.h"
+#include "render/effects/effect_record.h"
 
 namespace vornel {
 
@@ -31,6 +32,9 @@ bool startJobEngine(const ParsedArgs& parsed, Engine& engine, std::string& messa
 // "--message -" reads from.
 bool applyRenderOptions(const ParsedArgs& parsed, Engine& engine, int& status, std::string& message,
                         std::vector<std::string>& warnings, std::istream* in);
+
+// The Message's look when no style and no project give it one: a plain dark fill.
+EffectRecord plainMessageEffect();
 
 // gif16, gif256, jpg, bmp or png.
 bool parseOutputType(const std::string& text, std::int32_t& type);

@@ -1,8 +1,11 @@
 // vornel sheet: every style of the program folder rendered on one contact sheet, its
 // name under it, so a designer can pick one by eye.
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <ostream>
+#include <sstream>
 
 #include "cli/args.h"
 #include "cli/named_files.h"
@@ -52,12 +55,65 @@ LogFont nameFont() {
   return font;
 }
 
-// The style alone on the start-up job's Message, over the background it brings.
-bool renderStyle(Engine& engine, const std::string& path, std::string& reason) {
+// How a style wants to be shown, from the comment lines at the head of its file:
+// ";Face: NAME[, bold][, italic]" and ";Tiles: ..., meant for N px and larger". A style
+// whose name begins "bullet_" is a Bulletin's look, "template_" a Template's.
+struct SampleLook {
+  std::string face;
+  bool bold = false, italic = false;
+  int height = kMessageHeight;
+};
+
+SampleLook sampleLookOf(const std::string& path) {
+  SampleLook look;
+  std::ifstream in(path, std::ios::binary);
+  std::string line;
+  for (int n = 0; n < 8 && std::getline(in, line) && line.rfind(';', 0) == 0; ++n) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.rfind(";Face:", 0) == 0) {
+      std::istringstream parts(line.substr(6));
+      std::string part;
+      for (bool first = true; std::getline(parts, part, ','); first = false) {
+        part.erase(0, part.find_first_not_of(' '));
+        if (first)
+          look.face = part;
+        else if (part == "bold")
+          look.bold = true;
+        else if (part == "italic")
+          look.italic = true;
+      }
+    } else if (auto at = line.find("meant for ");
+               line.rfind(";Tiles:", 0) == 0 && at != line.npos) {
+      const int px = std::atoi(line.c_str() + at + 10);
+      if (px > look.height && px <= 4 * kMessageHeight) look.height = px;
+    }
+  }
+  return look;
+}
+
+// The style on the layer its name says (the Message by default) over the background it
+// brings; a Bulletin or Template style beside or behind the sample in a plain fill.
+bool renderStyle(Engine& engine, const std::string& path, const std::string& style,
+                 const std::string& message, std::string& reason) {
   VornelDocument& doc = engine.doc;
+  const SampleLook look = sampleLookOf(path);
+  LogFont font = startupFont();
+  if (!look.face.empty()) font.setFaceName(look.face);
+  font.lfHeight = -look.height;
+  font.lfWidth = 0;
+  font.lfWeight = look.bold ? 700 : 400;
+  font.lfItalic = look.italic ? 1 : 0;
+  editMessageFont(doc, font);
+  editMessageText(doc, message);
   editBackgroundColor(doc, 0xFFFFFF);
   editBackgroundTransparent(doc, true);
-  if (!editLayerStyle(doc, kMessageLayer, path, &reason)) return false;
+  const bool bullet = style.rfind("bullet_", 0) == 0, backing = style.rfind("template_", 0) == 0;
+  editLayerKind(doc, kBulletinLayer, bullet ? kLayerRoundBox : kLayerNone);
+  editLayerKind(doc, kTemplateLayer, backing ? kLayerStretchedFont : kLayerNone);
+  const int layer = bullet ? kBulletinLayer : backing ? kTemplateLayer : kMessageLayer;
+  if (backing) editLayerText(doc, kTemplateLayer, "=");
+  if (layer != kMessageLayer) editLayerEffects(doc, kMessageLayer, {plainMessageEffect()});
+  if (!editLayerStyle(doc, layer, path, &reason)) return false;
   return renderJob(engine, &reason);
 }
 
@@ -94,8 +150,9 @@ int verbSheet(const std::vector<std::string>& args, CliContext& ctx) {
   std::string error;
   if (!parseArgs(args, specs, parsed, error)) return cliError(ctx, kVerb, error, kExitUsage);
   if (parsed.has("help")) {
-    ctx.out << "usage: vornel sheet [OPTIONS] -o NAME\n\nRenders the message (at 48 pixels) in "
-               "every style of the program folder and lays the pictures out on one contact "
+    ctx.out << "usage: vornel sheet [OPTIONS] -o NAME\n\nRenders the message (at 48 pixels, in "
+               "the face a style names, larger where its tiles need it) in every style of the "
+               "program folder and lays the pictures out on one contact "
                "sheet, each with its style's name under it, to pick a style by eye. The sheet "
                "is a PNG unless NAME or --type says otherwise.\n\n"
             << describeOptions(specs);
@@ -130,11 +187,7 @@ int verbSheet(const std::vector<std::string>& args, CliContext& ctx) {
     return cliError(ctx, kVerb,
                     "no styles (.sty files) in the program folder " + engine.doc.appDirectory,
                     kExitFailure);
-  editMessageText(engine.doc, parsed.get("message").value_or("Hello Vornel!"));
-  LogFont font = engine.doc.layer(kMessageLayer).font;
-  font.lfHeight = -kMessageHeight;
-  font.lfWidth = 0;
-  editMessageFont(engine.doc, font);
+  const std::string message = parsed.get("message").value_or("Hello Vornel!");
   // Room for the glows and shadows a style throws beyond its letters.
   editMessagePad(engine.doc, kSamplePad);
 
@@ -142,7 +195,7 @@ int verbSheet(const std::vector<std::string>& args, CliContext& ctx) {
   for (const std::string& file : files) {
     const std::string style = file.substr(0, file.size() - 4);
     std::string reason;
-    if (!renderStyle(engine, engine.doc.appDirectory + file, reason)) {
+    if (!renderStyle(engine, engine.doc.appDirectory + file, style, message, reason)) {
       cliWarning(ctx, kVerb, file + ": " + reason + "; left off the sheet");
       continue;
     }

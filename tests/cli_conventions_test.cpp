@@ -154,6 +154,19 @@ TEST_F(CliConventions, TheSheetShowsEveryStyleWithItsName) {
   EXPECT_GT(red, 100);
   EXPECT_GT(green, 100);
   EXPECT_GT(nameInk, 50);
+
+  // A style whose tiles need larger text says so in its head, and the sheet shows it
+  // at that size: twice the height, about four times the ink.
+  writeFileAtomically(app + "/green.sty",
+                      ";Tiles: 8 px squares, meant for 96 px and larger\r\n" + fillStyle(0x00FF00),
+                      nullptr);
+  ASSERT_EQ(verb("sheet", {"--message", "Ab", "-o", dir.file("big.png")}).status, kExitOk);
+  ASSERT_EQ(readImageByName(sheet, dir.file("big.png")), 1);
+  rgb = sheet.toRgb();
+  int bigGreen = 0;
+  for (std::size_t i = 0; i + 2 < rgb.rgb.size(); i += 3)
+    bigGreen += rgb.rgb[i + 1] > 200 && rgb.rgb[i] < 30 && rgb.rgb[i + 2] < 30;
+  EXPECT_GT(bigGreen, 3 * green);
   EXPECT_EQ(verb("sheet", {"--type", "bmp", "-o", dir.file("s.png")}).out,
             dir.file("s.bmp") + "\n");
 }
