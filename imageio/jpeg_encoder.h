@@ -16,6 +16,14 @@ namespace vornel {
 extern const std::array<std::uint8_t, 64> kJpegLumaQuant;
 extern const std::array<std::uint8_t, 64> kJpegChromaQuant;
 
+// One block's quantised coefficients in zig-zag order, from 64 samples in natural order
+// already minus 128, with the step table in zig-zag order. Plain: the direct 64-term
+// sum of each coefficient. Fast: a separable transform, checked against the plain sums'
+// reach and replaced by them where it cannot vouch for the same numbers; both give the
+// same values for every block.
+void quantizeBlockPlain(const double samples[64], const std::uint8_t* table, int zz[64]);
+void quantizeBlockFast(const double samples[64], const std::uint8_t* table, int zz[64]);
+
 // Codes `height` rows of blue-green-red pixels, top row first, `stride` bytes apart,
 // and appends the whole file (SOI to EOI) to `out`. Width and height are 1..65535.
 void encode(JpegCodec& codec, int width, int height, const std::uint8_t* pixels, std::size_t stride,
