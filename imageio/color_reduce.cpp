@@ -1,5 +1,6 @@
 #include "imageio/color_reduce.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -223,10 +224,11 @@ void fillPalette(ColorCountList& list, int colourCount, std::uint8_t* palette) {
 void mapPixels(const std::uint8_t* const* pixelRows, std::uint8_t* const* indexRows, int width,
                int height, int colourCount, const std::uint8_t* palette) {
   // Rendered pictures repeat few colours, so a small direct-mapped cache spares most
-  // palette scans; the answer is the same either way.
+  // palette searches; the answer is the same either way.
   constexpr std::uint32_t kCacheBits = 12;
   std::vector<std::uint32_t> cacheKey(1u << kCacheBits, 0);
   std::vector<std::uint8_t> cacheIndex(1u << kCacheBits, 0);
+  const PaletteSearch search(colourCount, palette);
   for (int y = 0; y < height; ++y) {
     const std::uint8_t* p = pixelRows[y];
     std::uint8_t* out = indexRows[y];
@@ -235,8 +237,7 @@ void mapPixels(const std::uint8_t* const* pixelRows, std::uint8_t* const* indexR
       std::uint32_t slot = (key * 2654435761u) >> (32 - kCacheBits);
       if (cacheKey[slot] != key) {
         cacheKey[slot] = key;
-        cacheIndex[slot] =
-            static_cast<std::uint8_t>(nearestPaletteIndex(colourCount, palette, p[2], p[1], p[0]));
+        cacheIndex[slot] = static_cast<std::uint8_t>(search.nearest(p[2], p[1], p[0]));
       }
       out[x] = cacheIndex[slot];
     }
@@ -244,6 +245,58 @@ void mapPixels(const std::uint8_t* const* pixelRows, std::uint8_t* const* indexR
 }
 
 }  // namespace
+
+PaletteSearch::PaletteSearch(int colourCount, const std::uint8_t* palette) {
+  const int n = std::max(colourCount, 0);
+  for (int i = 0; i < n; ++i)
+    entries_.push_back(
+        {palette[i * 3 + 1], palette[i * 3 + 2], palette[i * 3], static_cast<std::uint8_t>(i)});
+  std::stable_sort(entries_.begin(), entries_.end(),
+                   [](const Entry& a, const Entry& b) { return a.green < b.green; });
+  for (int g = 0, e = 0; g < 256; ++g) {
+    while (e < static_cast<int>(entries_.size()) && entries_[static_cast<std::size_t>(e)].green < g)
+      ++e;
+    firstAtLeast_[static_cast<std::size_t>(g)] = static_cast<std::int16_t>(e);
+  }
+}
+
+int PaletteSearch::nearest(int red, int green, int blue) const {
+  // As nearestPaletteIndex: the smallest distance, the lowest index among equals, entry
+  // 0 when nothing is nearer than 765. The green difference alone bounds an entry's
+  // distance from below, so the walk outwards from the pixel's green stops on each side
+  // at the first entry whose green difference already exceeds the best distance.
+  int best = 765, bestIndex = 0;
+  auto consider = [&](const Entry& e) {
+    const int d = std::abs(red - e.red) + std::abs(green - e.green) + std::abs(blue - e.blue);
+    if (d < best || (d == best && e.index < bestIndex && d < 765)) {
+      best = d;
+      bestIndex = e.index;
+    }
+  };
+  const int count = static_cast<int>(entries_.size());
+  int up = firstAtLeast_[static_cast<std::size_t>(green)], down = up - 1;
+  while (up < count || down >= 0) {
+    if (up < count) {
+      const Entry& e = entries_[static_cast<std::size_t>(up)];
+      if (e.green - green > best) {
+        up = count;
+      } else {
+        consider(e);
+        ++up;
+      }
+    }
+    if (down >= 0) {
+      const Entry& e = entries_[static_cast<std::size_t>(down)];
+      if (green - e.green > best) {
+        down = -1;
+      } else {
+        consider(e);
+        --down;
+      }
+    }
+  }
+  return bestIndex;
+}
 
 void reduceColors(ReduceMethod method, const std::uint8_t* const* pixelRows,
                   std::uint8_t* const* indexRows, int width, int height, int colourCount,

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 namespace vornel {
 
@@ -29,5 +30,21 @@ void reduceColors(ReduceMethod method, const std::uint8_t* const* pixelRows,
 // Index of the palette entry nearest (sum of absolute differences) to the colour; the
 // lowest index wins a tie and an exact match returns at once.
 int nearestPaletteIndex(int colourCount, const std::uint8_t* palette, int red, int green, int blue);
+
+// The same answer as nearestPaletteIndex, for many pixels of one palette: the entries
+// kept in order of green, and only those searched whose green difference alone does
+// not already exceed the best distance found.
+class PaletteSearch {
+ public:
+  PaletteSearch(int colourCount, const std::uint8_t* palette);
+  int nearest(int red, int green, int blue) const;
+
+ private:
+  struct Entry {
+    std::uint8_t green, red, blue, index;
+  };
+  std::vector<Entry> entries_;
+  std::int16_t firstAtLeast_[256] = {};  // first entry whose green is at least g
+};
 
 }  // namespace vornel

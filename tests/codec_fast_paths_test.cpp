@@ -1,7 +1,8 @@
-// The JPEG codecs' fast paths against the plain code they stand beside, on random and
-// hand-picked blocks: the same numbers, every one.
+// The codecs' fast paths (JPEG transform, nearest palette colour) against the plain code they stand
+// beside, on random and hand-picked blocks: the same numbers, every one.
 #include <gtest/gtest.h>
 
+#include "imageio/color_reduce.h"
 #include "imageio/jpeg_encoder.h"
 #include "test_support.h"
 
@@ -37,6 +38,24 @@ TEST(JpegFastPath, QuantisedBlocksEqualThePlainSums) {
       quantizeBlockPlain(samples, table, plain);
       quantizeBlockFast(samples, table, fast);
       for (int k = 0; k < 64; ++k) ASSERT_EQ(fast[k], plain[k]) << "round " << round << " k " << k;
+    }
+  }
+}
+
+TEST(PaletteSearchFastPath, NearestEqualsTheFullScan) {
+  test::TestRandom rnd(515);
+  std::uint8_t palette[256 * 3];
+  for (int round = 0; round < 200; ++round) {
+    const int count = round % 3 == 0 ? 16 : (round % 3 == 1 ? 256 : 1 + rnd.below(256));
+    // Few distinct values make ties (equal distances, repeated entries) common.
+    const int levels = round % 2 ? 4 : 256;
+    for (int i = 0; i < 256 * 3; ++i)
+      palette[i] = static_cast<std::uint8_t>(rnd.below(levels) * (255 / (levels - 1)));
+    const PaletteSearch search(count, palette);
+    for (int n = 0; n < 2000; ++n) {
+      const int r = rnd.below(256), g = rnd.below(256), b = rnd.below(256);
+      ASSERT_EQ(search.nearest(r, g, b), nearestPaletteIndex(count, palette, r, g, b))
+          << "round " << round << " colour " << r << "," << g << "," << b;
     }
   }
 }
