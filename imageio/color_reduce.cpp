@@ -229,6 +229,7 @@ void mapPixels(const std::uint8_t* const* pixelRows, std::uint8_t* const* indexR
   std::vector<std::uint32_t> cacheKey(1u << kCacheBits, 0);
   std::vector<std::uint8_t> cacheIndex(1u << kCacheBits, 0);
   const PaletteSearch search(colourCount, palette);
+  int previous = -1;
   for (int y = 0; y < height; ++y) {
     const std::uint8_t* p = pixelRows[y];
     std::uint8_t* out = indexRows[y];
@@ -237,7 +238,8 @@ void mapPixels(const std::uint8_t* const* pixelRows, std::uint8_t* const* indexR
       std::uint32_t slot = (key * 2654435761u) >> (32 - kCacheBits);
       if (cacheKey[slot] != key) {
         cacheKey[slot] = key;
-        cacheIndex[slot] = static_cast<std::uint8_t>(search.nearest(p[2], p[1], p[0]));
+        previous = search.nearest(p[2], p[1], p[0], previous);
+        cacheIndex[slot] = static_cast<std::uint8_t>(previous);
       }
       out[x] = cacheIndex[slot];
     }
@@ -248,23 +250,42 @@ void mapPixels(const std::uint8_t* const* pixelRows, std::uint8_t* const* indexR
 
 PaletteSearch::PaletteSearch(int colourCount, const std::uint8_t* palette) {
   const int n = std::max(colourCount, 0);
+  // The walk is ordered by the channel whose values spread widest, where the bound
+  // prunes most.
+  double spread[3] = {};
+  for (int c = 0; c < 3 && n > 0; ++c) {
+    double sum = 0, squares = 0;
+    for (int i = 0; i < n; ++i) {
+      sum += palette[i * 3 + c];
+      squares += static_cast<double>(palette[i * 3 + c]) * palette[i * 3 + c];
+    }
+    spread[c] = squares / n - (sum / n) * (sum / n);
+  }
+  keyChannel_ = 2;  // red, in the palette's blue-green-red order
+  if (spread[1] > spread[keyChannel_]) keyChannel_ = 1;
+  if (spread[0] > spread[keyChannel_]) keyChannel_ = 0;
   for (int i = 0; i < n; ++i)
-    entries_.push_back(
-        {palette[i * 3 + 1], palette[i * 3 + 2], palette[i * 3], static_cast<std::uint8_t>(i)});
+    entries_.push_back({palette[i * 3 + keyChannel_], palette[i * 3 + 2], palette[i * 3 + 1],
+                        palette[i * 3], static_cast<std::uint8_t>(i)});
   std::stable_sort(entries_.begin(), entries_.end(),
-                   [](const Entry& a, const Entry& b) { return a.green < b.green; });
-  for (int g = 0, e = 0; g < 256; ++g) {
-    while (e < static_cast<int>(entries_.size()) && entries_[static_cast<std::size_t>(e)].green < g)
+                   [](const Entry& a, const Entry& b) { return a.key < b.key; });
+  for (std::size_t i = 0; i < entries_.size(); ++i)
+    position_[entries_[i].index] = static_cast<std::int16_t>(i);
+  for (int v = 0, e = 0; v < 256; ++v) {
+    while (e < static_cast<int>(entries_.size()) && entries_[static_cast<std::size_t>(e)].key < v)
       ++e;
-    firstAtLeast_[static_cast<std::size_t>(g)] = static_cast<std::int16_t>(e);
+    firstAtLeast_[static_cast<std::size_t>(v)] = static_cast<std::int16_t>(e);
   }
 }
 
-int PaletteSearch::nearest(int red, int green, int blue) const {
+int PaletteSearch::nearest(int red, int green, int blue, int hint) const {
   // As nearestPaletteIndex: the smallest distance, the lowest index among equals, entry
-  // 0 when nothing is nearer than 765. The green difference alone bounds an entry's
-  // distance from below, so the walk outwards from the pixel's green stops on each side
-  // at the first entry whose green difference already exceeds the best distance.
+  // 0 when nothing is nearer than 765. One channel's difference alone bounds an entry's
+  // distance from below, so the walk outwards from the pixel's value in that channel
+  // stops on each side at the first entry whose difference already exceeds the best
+  // distance. Starting from the hint's distance (a neighbour's answer) the walk is
+  // short; every entry that could beat it or tie it is still visited.
+  const int value = keyChannel_ == 2 ? red : (keyChannel_ == 1 ? green : blue);
   int best = 765, bestIndex = 0;
   auto consider = [&](const Entry& e) {
     const int d = std::abs(red - e.red) + std::abs(green - e.green) + std::abs(blue - e.blue);
@@ -273,12 +294,14 @@ int PaletteSearch::nearest(int red, int green, int blue) const {
       bestIndex = e.index;
     }
   };
+  if (hint >= 0 && hint < static_cast<int>(entries_.size()))
+    consider(entries_[static_cast<std::size_t>(position_[static_cast<std::size_t>(hint)])]);
   const int count = static_cast<int>(entries_.size());
-  int up = firstAtLeast_[static_cast<std::size_t>(green)], down = up - 1;
+  int up = firstAtLeast_[static_cast<std::size_t>(value)], down = up - 1;
   while (up < count || down >= 0) {
     if (up < count) {
       const Entry& e = entries_[static_cast<std::size_t>(up)];
-      if (e.green - green > best) {
+      if (e.key - value > best) {
         up = count;
       } else {
         consider(e);
@@ -287,7 +310,7 @@ int PaletteSearch::nearest(int red, int green, int blue) const {
     }
     if (down >= 0) {
       const Entry& e = entries_[static_cast<std::size_t>(down)];
-      if (green - e.green > best) {
+      if (value - e.key > best) {
         down = -1;
       } else {
         consider(e);

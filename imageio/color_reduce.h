@@ -32,19 +32,23 @@ void reduceColors(ReduceMethod method, const std::uint8_t* const* pixelRows,
 int nearestPaletteIndex(int colourCount, const std::uint8_t* palette, int red, int green, int blue);
 
 // The same answer as nearestPaletteIndex, for many pixels of one palette: the entries
-// kept in order of green, and only those searched whose green difference alone does
-// not already exceed the best distance found.
+// kept in order of one channel, and only those searched whose difference in it alone
+// does not already exceed the best distance found. hint: an index to measure first
+// (a neighbouring pixel's answer), -1 for none; it changes only the speed.
 class PaletteSearch {
  public:
   PaletteSearch(int colourCount, const std::uint8_t* palette);
-  int nearest(int red, int green, int blue) const;
+  int nearest(int red, int green, int blue, int hint = -1) const;
 
  private:
   struct Entry {
-    std::uint8_t green, red, blue, index;
+    std::uint8_t key, red, green, blue, index;
   };
+  int keyChannel_ = 1;
   std::vector<Entry> entries_;
-  std::int16_t firstAtLeast_[256] = {};  // first entry whose green is at least g
+  std::int16_t firstAtLeast_[256] = {};
+  std::int16_t position_[256] =
+      {};  // where entry i stands in entries_  // first entry whose key is at least v
 };
 
 }  // namespace vornel

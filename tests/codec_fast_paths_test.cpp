@@ -54,7 +54,8 @@ TEST(PaletteSearchFastPath, NearestEqualsTheFullScan) {
     const PaletteSearch search(count, palette);
     for (int n = 0; n < 2000; ++n) {
       const int r = rnd.below(256), g = rnd.below(256), b = rnd.below(256);
-      ASSERT_EQ(search.nearest(r, g, b), nearestPaletteIndex(count, palette, r, g, b))
+      const int hint = rnd.below(count + 1) - 1;  // -1: none
+      ASSERT_EQ(search.nearest(r, g, b, hint), nearestPaletteIndex(count, palette, r, g, b))
           << "round " << round << " colour " << r << "," << g << "," << b;
     }
   }
