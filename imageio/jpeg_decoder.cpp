@@ -176,17 +176,27 @@ void inverseDct(const std::int32_t coef[64], std::uint8_t out[64]) {
     std::fill(out, out + 64, s);
     return;
   }
+  // A zero coefficient adds a zero product, which leaves a sum begun at +0 as it was:
+  // rows below the last non-zero one and columns right of the last non-zero one are
+  // left out of the sums, with the same results.
+  int rows = 0, columns = 0;
+  for (int v = 0; v < 8; ++v)
+    for (int u = 0; u < 8; ++u)
+      if (coef[v * 8 + u] != 0) {
+        rows = std::max(rows, v + 1);
+        columns = std::max(columns, u + 1);
+      }
   float t[8][8];
   for (int y = 0; y < 8; ++y)
-    for (int u = 0; u < 8; ++u) {
+    for (int u = 0; u < columns; ++u) {
       float sum = 0;
-      for (int v = 0; v < 8; ++v) sum += m[v][y] * static_cast<float>(coef[v * 8 + u]);
+      for (int v = 0; v < rows; ++v) sum += m[v][y] * static_cast<float>(coef[v * 8 + u]);
       t[y][u] = sum;
     }
   for (int y = 0; y < 8; ++y)
     for (int x = 0; x < 8; ++x) {
       float sum = 0;
-      for (int u = 0; u < 8; ++u) sum += t[y][u] * m[u][x];
+      for (int u = 0; u < columns; ++u) sum += t[y][u] * m[u][x];
       out[y * 8 + x] = toSample(sum);
     }
 }
