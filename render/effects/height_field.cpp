@@ -54,35 +54,38 @@ double profileHeight(const ShapeProfile& p, double x) {
   return b;
 }
 
-void buildRingTable(RingTable& rings) {
-  if (!rings.empty()) return;
+void extendRingTable(RingTable& rings, int k) {
+  k = std::min(k, kMaxRing);
   const double spread = std::sin(0.785);
   // A point that occurs twice in a ring cannot change whether the ring is all lit or
   // which unlit sample is nearest, so each is kept once; the grid remembers the last
   // ring that took each offset.
   constexpr int kSide = 2 * kMaxRing + 1;
-  std::vector<int> takenBy = allocate<int>(static_cast<std::size_t>(kSide) * kSide);
-  rings.offsets.clear();
-  rings.start.assign(kMaxRing + 2, 0);
-  for (int k = 0; k <= kMaxRing; ++k) {
-    rings.start[k] = static_cast<int>(rings.offsets.size());
-    int a = static_cast<int>(spread * k + 1);
+  if (rings.takenBy.empty()) rings.takenBy = allocate<int>(static_cast<std::size_t>(kSide) * kSide);
+  if (rings.start.empty()) rings.start.push_back(0);
+  for (int ring = rings.rings(); ring <= k; ++ring) {
+    int a = static_cast<int>(spread * ring + 1);
     for (int m = 0; m <= a; ++m) {
-      int radicand = k * k - m * m;
+      int radicand = ring * ring - m * m;
       if (radicand < 0) continue;
       int d = static_cast<int>(std::sqrt(static_cast<double>(radicand)));
       const int points[8][2] = {{m, d}, {m, -d}, {-m, d}, {-m, -d},
                                 {d, m}, {-d, m}, {d, -m}, {-d, -m}};
       for (const auto& pt : points) {
-        int& taken = takenBy[static_cast<std::size_t>(pt[0] + kMaxRing) * kSide + pt[1] + kMaxRing];
-        if (taken == k + 1) continue;
-        taken = k + 1;
+        int& taken =
+            rings.takenBy[static_cast<std::size_t>(pt[0] + kMaxRing) * kSide + pt[1] + kMaxRing];
+        if (taken == ring + 1) continue;
+        taken = ring + 1;
         float distance = static_cast<float>(std::sqrt(double(pt[0] * pt[0] + pt[1] * pt[1])));
         rings.offsets.push_back({pt[0], pt[1], distance});
       }
     }
+    rings.start.push_back(static_cast<int>(rings.offsets.size()));
   }
-  rings.start[kMaxRing + 1] = static_cast<int>(rings.offsets.size());
+}
+
+void buildRingTable(RingTable& rings) {
+  extendRingTable(rings, kMaxRing);
 }
 
 namespace {
@@ -169,7 +172,6 @@ int firstRingNotSurelyLit(std::int64_t d2) {
 }  // namespace
 
 bool buildHeightField(ReliefState& relief, RgbRows text, std::int64_t* samplesLeft) {
-  buildRingTable(relief.rings);
   HeightField& field = relief.field;
   const int w = text.width, h = text.height;
   field.width = w;
@@ -181,7 +183,7 @@ bool buildHeightField(ReliefState& relief, RgbRows text, std::int64_t* samplesLe
   // unlit pixel are all lit: the search starts at the first ring that can reach it and
   // finds exactly what a search from ring 0 finds.
   std::vector<std::int64_t> d2 = squaredDistanceToUnlit(text);
-  const RingTable& rings = relief.rings;
+  RingTable& rings = relief.rings;
   float largest = 0.0f;
   for (int r = 0; r < h; ++r) {
     for (int c = 0; c < w; ++c) {
@@ -191,6 +193,7 @@ bool buildHeightField(ReliefState& relief, RgbRows text, std::int64_t* samplesLe
       for (int k = firstRingNotSurelyLit(d2[index]);; ++k) {
         bool found = false;
         float nearest = 0.0f;
+        if (k >= rings.rings()) extendRingTable(rings, k);
         if (samplesLeft && (*samplesLeft -= rings.start[k + 1] - rings.start[k]) < 0) return false;
         for (int s = rings.start[k]; s < rings.start[k + 1]; ++s) {
           const RingTable::Offset& o = rings.offsets[static_cast<std::size_t>(s)];

@@ -36,14 +36,17 @@ struct HeightField {
 };
 
 // Sample offsets of the rings of radius 0 ... 255 around a pixel, each offset once.
+// Rings are added as a search first needs them: small text never reaches the outer
+// rings, which hold most of the offsets.
 struct RingTable {
   struct Offset {
     int dr, dc;
     float distance;
   };
   std::vector<Offset> offsets;
-  std::vector<int> start;  // ring k is offsets[start[k]] ... offsets[start[k + 1] - 1]
-  bool empty() const { return start.empty(); }
+  std::vector<int> start;    // ring k is offsets[start[k]] ... offsets[start[k + 1] - 1]
+  std::vector<int> takenBy;  // per offset, 1 + the last ring that took it
+  int rings() const { return start.empty() ? 0 : static_cast<int>(start.size()) - 1; }
 };
 
 inline constexpr int kMaxRing = 255;
@@ -52,9 +55,12 @@ inline constexpr int kMaxRing = 255;
 struct ReliefState {
   HeightField field;
   ShapeProfile profile;
-  RingTable rings;  // built on first use
+  RingTable rings;  // grown as searches need it
 };
 
+// Adds rings until ring k (at most kMaxRing) is in the table.
+void extendRingTable(RingTable& rings, int k);
+// The whole table, rings 0 ... kMaxRing.
 void buildRingTable(RingTable& rings);
 
 // Rebuilds the field from the text raster with the ring search. A raster with no lit
