@@ -79,11 +79,11 @@ TEST(EffectDialogTable, EveryTypeHasItsCaptionAndParametersInRange) {
                                             "Effect : Space",
                                             "Effect : Cut Out"};
   for (int type = 0; type < kEffectTypeCount; ++type) {
-    const DialogSpec* spec = effectDialogSpec(type);
-    ASSERT_NE(spec, nullptr);
-    EXPECT_EQ(spec->type, type);
-    EXPECT_STREQ(spec->caption, captions[type]);
-    for (const ControlSpec* s : dialogSliders(*spec)) {
+    const DialogSpec* dialog = effectDialogSpec(type);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->type, type);
+    EXPECT_STREQ(dialog->caption, captions[type]);
+    for (const ControlSpec* s : dialogSliders(*dialog)) {
       EXPECT_GE(s->param, 1);
       EXPECT_LE(s->param, 12);
       EXPECT_LT(s->minimum, s->maximum) << s->label;

@@ -50,12 +50,12 @@ class EffectDialog : public QDialog {
   EffectDialog(QWidget* parent, Engine& engine, std::int32_t type,
                const std::function<void()>& customPreview)
       : QDialog(parent), engine_(engine), logic_(engine, type, customPreview) {
-    const DialogSpec& spec = logic_.spec();
-    setWindowTitle(QString::fromUtf8(spec.caption));
+    const DialogSpec& dialog = logic_.dialog();
+    setWindowTitle(QString::fromUtf8(dialog.caption));
     auto* column = new QVBoxLayout(this);
     // The groups one under the other: the dialog stays narrow enough to stand beside
     // the main window and the preview.
-    for (const GroupSpec& group : spec.groups) column->addWidget(buildGroup(group));
+    for (const GroupSpec& group : dialog.groups) column->addWidget(buildGroup(group));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, [this] {
       logic_.accepted(textureBox_ ? textureBox_->text().toStdString() : std::string());
@@ -246,7 +246,7 @@ class EffectDialog : public QDialog {
       grid->addWidget(button, line, 0);
       grid->addWidget(swatch, line++, 1, Qt::AlignLeft);
     }
-    if (logic_.spec().type == kSingleColor) drawColor_ = button, drawSwatch_ = swatch;
+    if (logic_.dialog().type == kSingleColor) drawColor_ = button, drawSwatch_ = swatch;
     if (c.hidden) {
       swatch->hide();
       button->hide();

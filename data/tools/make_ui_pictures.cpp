@@ -56,7 +56,7 @@ class ToolHost : public Host {
 // Engine renders
 
 // One layer of a job, as the pages would set it.
-struct LayerSpec {
+struct LayerLook {
   std::int32_t kind = kLayerNone;
   std::string text;
   std::string style;  // a .sty file of the program folder
@@ -68,17 +68,17 @@ struct LayerSpec {
   std::vector<EffectRecord> effects;  // the style when no style file is named
 };
 
-struct JobSpec {
-  LayerSpec templ, bulletin, message;
+struct JobLook {
+  LayerLook templ, bulletin, message;
   std::optional<RoundBoxFactors> templateFactors;
   // When set, a round-box Template is made this wide whatever the message's width, so
   // that buttons of different words line up.
   int templateBoxWidth = 0;
 };
 
-LayerSpec text(const std::string& words, const std::string& style, int emHeight,
+LayerLook text(const std::string& words, const std::string& style, int emHeight,
                const std::string& face = "Arial", bool italic = false) {
-  LayerSpec layer;
+  LayerLook layer;
   layer.kind = kLayerFont;
   layer.text = words;
   layer.style = style;
@@ -88,8 +88,8 @@ LayerSpec text(const std::string& words, const std::string& style, int emHeight,
   return layer;
 }
 
-LayerSpec roundBox(const std::string& style, int width, int height, int corner) {
-  LayerSpec layer;
+LayerLook roundBox(const std::string& style, int width, int height, int corner) {
+  LayerLook layer;
   layer.kind = kLayerRoundBox;
   layer.text = "a";  // a blank message lays out as nothing, box or not
   layer.style = style;
@@ -99,33 +99,33 @@ LayerSpec roundBox(const std::string& style, int width, int height, int corner) 
   return layer;
 }
 
-JobSpec job(const LayerSpec& message) {
-  JobSpec spec;
-  spec.message = message;
-  return spec;
+JobLook job(const LayerLook& message) {
+  JobLook look;
+  look.message = message;
+  return look;
 }
 
-void applyLayer(VornelDocument& doc, int index, const LayerSpec& spec) {
+void applyLayer(VornelDocument& doc, int index, const LayerLook& look) {
   LayerRecord& layer = doc.layer(index);
-  layer.kind = spec.kind;
-  if (spec.kind == kLayerNone) return;
-  layer.text = spec.text;
+  layer.kind = look.kind;
+  if (look.kind == kLayerNone) return;
+  layer.text = look.text;
   LogFont font = startupFont();
-  font.setFaceName(spec.face);
-  font.lfHeight = -spec.emHeight;
+  font.setFaceName(look.face);
+  font.lfHeight = -look.emHeight;
   font.lfWidth = 0;  // the face's own proportions
-  font.lfWeight = spec.bold ? 700 : 400;
-  font.lfItalic = spec.italic ? 1 : 0;
+  font.lfWeight = look.bold ? 700 : 400;
+  font.lfItalic = look.italic ? 1 : 0;
   layer.font = font;
   layer.fontWidth = 0;
-  layer.box[0] = spec.boxWidth;
-  layer.box[1] = spec.boxHeight;
-  layer.box[2] = spec.cornerWidth;
-  layer.box[3] = spec.cornerHeight;
-  if (spec.style.empty()) {
-    layer.effects = spec.effects;
-  } else if (!assignStyleToLayer(doc, index, doc.appDirectory + spec.style)) {
-    throw std::runtime_error("cannot read the style " + spec.style);
+  layer.box[0] = look.boxWidth;
+  layer.box[1] = look.boxHeight;
+  layer.box[2] = look.cornerWidth;
+  layer.box[3] = look.cornerHeight;
+  if (look.style.empty()) {
+    layer.effects = look.effects;
+  } else if (!assignStyleToLayer(doc, index, doc.appDirectory + look.style)) {
+    throw std::runtime_error("cannot read the style " + look.style);
   }
 }
 
@@ -195,7 +195,7 @@ void fadeEdges(LayerImage& sprite) {
 
 // A job rendered by a fresh engine (so the random sequence starts over and every run
 // gives the same picture), its layers stacked into one transparent sprite.
-LayerImage render(const std::string& appDir, const JobSpec& spec) {
+LayerImage render(const std::string& appDir, const JobLook& look) {
   ToolHost host;
   auto engine = std::make_unique<Engine>(host);
   startEngine(*engine, {appDir, ""});
@@ -204,17 +204,17 @@ LayerImage render(const std::string& appDir, const JobSpec& spec) {
   // are kept: glows then fade out inside the canvas instead of stopping at the ink.
   doc.prefs = Preferences{};
   doc.prefs.clipBlank = 0;
-  if (spec.templateFactors) doc.templateFactors = *spec.templateFactors;
-  applyLayer(doc, kTemplateLayer, spec.templ);
-  applyLayer(doc, kBulletinLayer, spec.bulletin);
-  applyLayer(doc, kMessageLayer, spec.message);
+  if (look.templateFactors) doc.templateFactors = *look.templateFactors;
+  applyLayer(doc, kTemplateLayer, look.templ);
+  applyLayer(doc, kBulletinLayer, look.bulletin);
+  applyLayer(doc, kMessageLayer, look.message);
   std::string reason;
   if (!renderJob(*engine, &reason)) throw std::runtime_error("render refused: " + reason);
-  if (spec.templateBoxWidth > 0) {
+  if (look.templateBoxWidth > 0) {
     // The Template's box is a share of the message's width; the first render gives it.
     const LayerRecord& m = doc.layer(kMessageLayer);
     const int messageWidth = std::max(1, m.width - 2 * m.textOriginX);
-    doc.templateFactors.width = spec.templateBoxWidth * 1000 / messageWidth + 1;
+    doc.templateFactors.width = look.templateBoxWidth * 1000 / messageWidth + 1;
     if (!renderJob(*engine, &reason)) throw std::runtime_error("render refused: " + reason);
   }
 
@@ -231,7 +231,7 @@ LayerImage render(const std::string& appDir, const JobSpec& spec) {
   return sprite;
 }
 
-LayerImage render(const std::string& appDir, const LayerSpec& message) {
+LayerImage render(const std::string& appDir, const LayerLook& message) {
   return render(appDir, job(message));
 }
 
@@ -377,7 +377,7 @@ DibImage examplesPage(const std::string& app) {
   struct Sample {
     double left, top;
     std::uint32_t card;
-    LayerSpec words;
+    LayerLook words;
   };
   const Sample samples[] = {
       {12, 14, 0x1E143C, text("Gold", "gold_stars.sty", 30, "Times New Roman")},
@@ -419,13 +419,13 @@ DibImage bulletinPage(const std::string& app) {
   Backdrop b = pageBackdrop(hex(0xB0303C), 70);
   DibImage image = toDib(b);
   place(image, render(app, text("\u2605", "gold_stars.sty", 100, "DejaVu Sans")), 87, 60);
-  JobSpec row = job(text("News", "button_text.sty", 22));
+  JobLook row = job(text("News", "button_text.sty", 22));
   row.bulletin = roundBox("bullet_gem.sty", 0, 0, 0);
   placeLeft(image, render(app, row), 40, 130);
-  JobSpec star = job(text("Sale", "button_text.sty", 22));
+  JobLook star = job(text("Sale", "button_text.sty", 22));
   star.bulletin = text("*", "bullet_star.sty", 30);
   placeLeft(image, render(app, star), 40, 157);
-  JobSpec arrow = job(text("Info", "button_text.sty", 22));
+  JobLook arrow = job(text("Info", "button_text.sty", 22));
   arrow.bulletin = text(">", "comic.sty", 24);
   placeLeft(image, render(app, arrow), 40, 184);
   return image;
@@ -437,7 +437,7 @@ DibImage savePage(const std::string& app) {
   const char* styles[] = {"button_blue.sty", "emerald_jelly.sty", "plastic_3d.sty"};
   const char* words[] = {"GIF", "JPG", "BMP"};
   for (int i = 0; i < 3; ++i) {
-    JobSpec button = job(text(words[i], "button_text.sty", 28));
+    JobLook button = job(text(words[i], "button_text.sty", 28));
     button.templ = roundBox(styles[i], 0, 0, 0);
     button.templateFactors = RoundBoxFactors{0, 1250, 400, 900};
     button.templateBoxWidth = 112;
@@ -584,14 +584,14 @@ InkBox coverageBox(const LayerImage& sprite, int alpha) {
 // spare on every side.
 LayerImage fittedWord(const std::string& app, const EffectPicture& picture) {
   for (int em = picture.height; em >= 6; --em) {
-    LayerSpec word = text(picture.word, "", em);
+    LayerLook word = text(picture.word, "", em);
     word.effects = picture.effects;
-    JobSpec spec = job(word);
+    JobLook look = job(word);
     if (!picture.behind.empty()) {
-      spec.templ = text(picture.word, "", em);
-      spec.templ.effects = picture.behind;
+      look.templ = text(picture.word, "", em);
+      look.templ.effects = picture.behind;
     }
-    const LayerImage sprite = render(app, spec);
+    const LayerImage sprite = render(app, look);
     const InkBox box = coverageBox(sprite, picture.fitAlpha);
     if (box.right - box.left <= picture.width - 2 && box.bottom - box.top <= picture.height - 2)
       return sprite;

@@ -65,16 +65,16 @@ EffectRecord effectRecordForAdd(const EffectRecord& working) {
 EffectDialogLogic::EffectDialogLogic(Engine& engine, std::int32_t type,
                                      std::function<void()> customPreview)
     : engine_(engine),
-      spec_(*effectDialogSpec(type)),
-      sliders_(dialogSliders(spec_)),
+      dialog_(*effectDialogSpec(type)),
+      sliders_(dialogSliders(dialog_)),
       customPreview_(std::move(customPreview)) {}
 
 EffectRecord& EffectDialogLogic::record() {
-  return engine_.doc.effectDefaults[static_cast<std::size_t>(spec_.type)];
+  return engine_.doc.effectDefaults[static_cast<std::size_t>(dialog_.type)];
 }
 
 const EffectRecord& EffectDialogLogic::record() const {
-  return engine_.doc.effectDefaults[static_cast<std::size_t>(spec_.type)];
+  return engine_.doc.effectDefaults[static_cast<std::size_t>(dialog_.type)];
 }
 
 std::string EffectDialogLogic::boxText(const ControlSpec& slider) const {
@@ -96,7 +96,7 @@ EffectDialogView EffectDialogLogic::view(bool rewriteBoxes) const {
         std::clamp(record().param(slider->param), slider->minimum, slider->maximum));
     out.boxes.push_back(rewriteBoxes ? std::optional(boxText(*slider)) : std::nullopt);
   }
-  if (spec_.type == kSingleColor) {
+  if (dialog_.type == kSingleColor) {
     out.colorEnabled =
         record().param(5) != kTiledTextureFill && record().param(5) != kStretchedTextureFill;
     out.bitmapEnabled = !out.colorEnabled;
@@ -111,7 +111,7 @@ bool EffectDialogLogic::preview() {
     engine_.host.refreshPreview();
     return true;
   }
-  switch (spec_.preview) {
+  switch (dialog_.preview) {
     case PreviewKind::None:
     case PreviewKind::Tile:
       return false;
@@ -138,21 +138,21 @@ bool EffectDialogLogic::preview() {
 
 EffectDialogView EffectDialogLogic::open() {
   EffectRecord& r = record();
-  if (spec_.type == kSingleColor && r.param(5) != kTiledTextureFill &&
+  if (dialog_.type == kSingleColor && r.param(5) != kTiledTextureFill &&
       r.param(5) != kStretchedTextureFill)
     r.param(5) = 2;
-  if (spec_.type == k3dSingleColor || spec_.type == kFog)
+  if (dialog_.type == k3dSingleColor || dialog_.type == kFog)
     loadShapeProfile(engine_.relief.profile, r);
-  if (spec_.preview == PreviewKind::TextOverEffect) savedText_ = engine_.canvas.textRaster;
-  if (spec_.preview == PreviewKind::Tile) {
+  if (dialog_.preview == PreviewKind::TextOverEffect) savedText_ = engine_.canvas.textRaster;
+  if (dialog_.preview == PreviewKind::Tile) {
     savedCanvas_ = engine_.canvas.canvas;
     savedCoverage_ = engine_.canvas.coverage;
   }
   angle_ = r.param(5);
 
   EffectDialogView out = view(true);
-  if (spec_.type == kSingleColor || spec_.type == kTile) out.textureName = r.texture();
-  if (spec_.type == kLinearGradient) out.angleText = decimalBoxText(angle_);
+  if (dialog_.type == kSingleColor || dialog_.type == kTile) out.textureName = r.texture();
+  if (dialog_.type == kLinearGradient) out.angleText = decimalBoxText(angle_);
   out.previewed = preview();
   return out;
 }
@@ -248,14 +248,14 @@ std::string EffectDialogLogic::textureFolder() const {
 
 std::string EffectDialogLogic::texturePattern() const {
   // The Tile pictures are the ".git" files (GIF pictures under their own extension).
-  return spec_.type == kTile ? "*.git" : "*.*";
+  return dialog_.type == kTile ? "*.git" : "*.*";
 }
 
 EffectDialogView EffectDialogLogic::textureChosen(const std::string& name) {
   record().setTexture(name);
   EffectDialogView out = view(false);
   out.textureName = record().texture();
-  if (spec_.preview != PreviewKind::Tile) {
+  if (dialog_.preview != PreviewKind::Tile) {
     out.previewed = preview();
     return out;
   }
@@ -308,7 +308,7 @@ EffectDialogView EffectDialogLogic::shapeAccepted(const EffectRecord& values) {
 }
 
 void EffectDialogLogic::accepted(const std::string& textureBoxText) {
-  if (spec_.type == kSingleColor) record().setTexture(textureBoxText);
+  if (dialog_.type == kSingleColor) record().setTexture(textureBoxText);
 }
 
 }  // namespace vornel

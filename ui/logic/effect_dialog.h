@@ -48,7 +48,7 @@ class EffectDialogLogic {
   // (the Round Box dialog opened for a layer's box shows the whole job instead).
   EffectDialogLogic(Engine& engine, std::int32_t type, std::function<void()> customPreview = {});
 
-  const DialogSpec& spec() const { return spec_; }
+  const DialogSpec& dialog() const { return dialog_; }
   const std::vector<const ControlSpec*>& sliders() const { return sliders_; }
   EffectRecord& record();
   const EffectRecord& record() const;
@@ -101,7 +101,7 @@ class EffectDialogLogic {
   bool preview();
 
   Engine& engine_;
-  const DialogSpec& spec_;
+  const DialogSpec& dialog_;
   std::vector<const ControlSpec*> sliders_;
   double angle_ = 0;
   std::vector<std::uint8_t> savedText_;

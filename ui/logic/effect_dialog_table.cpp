@@ -173,9 +173,9 @@ const DialogSpec* effectDialogSpec(std::int32_t type) {
   return &table[static_cast<std::size_t>(type)];
 }
 
-std::vector<const ControlSpec*> dialogSliders(const DialogSpec& spec) {
+std::vector<const ControlSpec*> dialogSliders(const DialogSpec& dialog) {
   std::vector<const ControlSpec*> sliders;
-  for (const GroupSpec& group : spec.groups)
+  for (const GroupSpec& group : dialog.groups)
     for (const ControlSpec& control : group.controls)
       if (control.kind == ControlKind::Slider) sliders.push_back(&control);
   return sliders;

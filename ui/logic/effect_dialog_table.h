@@ -80,6 +80,6 @@ const DialogSpec* effectDialogSpec(std::int32_t type);
 
 // The dialog's sliders in table order, group by group: the order in which the slider
 // and box rules see positions and box texts.
-std::vector<const ControlSpec*> dialogSliders(const DialogSpec& spec);
+std::vector<const ControlSpec*> dialogSliders(const DialogSpec& dialog);
 
 }  // namespace vornel
