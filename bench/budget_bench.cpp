@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/quiet_host.h"
 #include "render/canvas_layout.h"
 #include "render/dispatch.h"
 #include "render/engine.h"
@@ -20,15 +21,6 @@
 namespace {
 
 using namespace vornel;
-
-class QuietHost : public Host {
- public:
-  MsgAnswer messageBox(const std::string&, const std::string&, MsgButtons, MsgIcon) override {
-    return MsgAnswer::Cancel;
-  }
-  std::optional<std::string> openFileDialog(const FileDialogOptions&) override { return {}; }
-  std::optional<std::string> saveFileDialog(const FileDialogOptions&) override { return {}; }
-};
 
 EffectRecord record(int type, std::initializer_list<std::pair<int, int>> params,
                     const char* texture = "") {

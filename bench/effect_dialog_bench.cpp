@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/quiet_host.h"
 #include "render/canvas_layout.h"
 #include "render/engine.h"
 #include "render/pipeline.h"
@@ -14,15 +15,6 @@
 namespace {
 
 using namespace vornel;
-
-class QuietHost : public Host {
- public:
-  MsgAnswer messageBox(const std::string&, const std::string&, MsgButtons, MsgIcon) override {
-    return MsgAnswer::Cancel;
-  }
-  std::optional<std::string> openFileDialog(const FileDialogOptions&) override { return {}; }
-  std::optional<std::string> saveFileDialog(const FileDialogOptions&) override { return {}; }
-};
 
 // The working record of each type with values a user would pick.
 EffectRecord userRecord(int type) {

@@ -5,21 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "bench/quiet_host.h"
 #include "render/engine.h"
 #include "render/pipeline.h"
 
 namespace {
 
 using namespace vornel;
-
-class QuietHost : public Host {
- public:
-  MsgAnswer messageBox(const std::string&, const std::string&, MsgButtons, MsgIcon) override {
-    return MsgAnswer::Cancel;
-  }
-  std::optional<std::string> openFileDialog(const FileDialogOptions&) override { return {}; }
-  std::optional<std::string> saveFileDialog(const FileDialogOptions&) override { return {}; }
-};
 
 EffectRecord record(int type, std::initializer_list<std::pair<int, int>> params) {
   EffectRecord r;

@@ -131,4 +131,21 @@ void startWindowEngine(Engine& engine, const TempDir& dir, bool ownFolder) {
   startWindowJob(engine);
 }
 
+void forEachDamagedCopy(const std::vector<std::uint8_t>& bytes,
+                        const std::function<void(const std::vector<std::uint8_t>&)>& visit) {
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    for (int bit = 0; bit < 8; ++bit) {
+      std::vector<std::uint8_t> m = bytes;
+      m[i] ^= static_cast<std::uint8_t>(1 << bit);
+      visit(m);
+    }
+    for (std::uint8_t v : {0, 255}) {
+      std::vector<std::uint8_t> m = bytes;
+      m[i] = v;
+      visit(m);
+    }
+    visit(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(i)));
+  }
+}
+
 }  // namespace vornel::test

@@ -110,4 +110,9 @@ class TestRandom {
   std::uint32_t state_;
 };
 
+// Calls visit with every copy of bytes damaged in one place: each bit of each byte
+// flipped, each byte set to 0 and to 255, and every truncation.
+void forEachDamagedCopy(const std::vector<std::uint8_t>& bytes,
+                        const std::function<void(const std::vector<std::uint8_t>&)>& visit);
+
 }  // namespace vornel::test
