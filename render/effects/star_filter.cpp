@@ -1,10 +1,12 @@
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <utility>
 #include <vector>
 
 #include "render/effects/effect_math.h"
 #include "render/effects/effects.h"
+#include "render/effects/star_stamp.h"
 
 namespace vornel {
 
@@ -56,70 +58,6 @@ EffectKernel scaledStar(const EffectKernel& star, std::uint32_t color, float int
   return out;
 }
 
-// The scaled star with, per kernel row, the runs of cells that can change a colour.
-// The rest of the kernel (weights in [0, 0.5)) leaves every channel as it is after
-// truncation, and a non-negative coverage value too; only a coverage value that has
-// wrapped below zero still moves toward zero under them. Most of a star is such faint
-// glow, so the stamp does the full work only on the runs.
-struct PreparedStar {
-  struct Run {
-    int lo, hi;  // dx, inclusive
-  };
-  EffectKernel kernel;
-  std::vector<std::vector<Run>> runs;  // indexed dy + ry
-
-  explicit PreparedStar(EffectKernel k) : kernel(std::move(k)), runs(2 * kernel.ry + 1) {
-    for (int dy = -kernel.ry; dy <= kernel.ry; ++dy) {
-      std::vector<Run>& row = runs[dy + kernel.ry];
-      for (int dx = -kernel.rx; dx <= kernel.rx; ++dx) {
-        const float* w = kernel.cell(dy, dx);
-        bool quiet = true;
-        for (int k = 0; k < 3; ++k) quiet = quiet && w[k] >= 0.0f && w[k] < 0.5f;
-        if (quiet) continue;
-        if (!row.empty() && row.back().hi == dx - 1)
-          row.back().hi = dx;
-        else
-          row.push_back({dx, dx});
-      }
-    }
-  }
-
-  void stamp(RgbRows canvas, int cx, int cy, std::int16_t* plane) const {
-    const effects::Footprint f =
-        effects::stampFootprint(canvas.width, canvas.height, kernel.rx, kernel.ry, cx, cy);
-    if (f.empty()) return;
-    for (int dy = f.dyLo; dy <= f.dyHi; ++dy) {
-      const int row = cy + dy;
-      // Pointers are formed only at the footprint's first cell: the centre itself may lie
-      // off the canvas, and a pointer there would lie outside the buffers.
-      std::uint8_t* px = canvas.pixel(row, cx + f.dxLo);
-      std::int16_t* cover = plane + static_cast<std::size_t>(row) * canvas.width + (cx + f.dxLo);
-      const float* w = kernel.cell(dy, f.dxLo);
-      int next = f.dxLo;
-      for (const Run& run : runs[dy + kernel.ry]) {
-        if (run.hi < f.dxLo) continue;
-        if (run.lo > f.dxHi) break;
-        const int lo = std::max(run.lo, f.dxLo), hi = std::min(run.hi, f.dxHi);
-        faintCells(cover, w, next - f.dxLo, lo - 1 - f.dxLo);
-        for (int i = lo - f.dxLo; i <= hi - f.dxLo; ++i)
-          effects::addLightCell(px + i * 3, cover + i, w + i * 3);
-        next = hi + 1;
-      }
-      faintCells(cover, w, next - f.dxLo, f.dxHi - f.dxLo);
-    }
-  }
-
-  // Cells lo ... hi counted from the pointers' first cell.
-  static void faintCells(std::int16_t* cover, const float* w, int lo, int hi) {
-    for (int i = lo; i <= hi; ++i)
-      if (cover[i] < 0) effects::addPlaneWeight(cover + i, w[i * 3]);
-  }
-};
-
-}  // namespace
-
-namespace {
-
 bool blockHasEdge(const std::uint8_t* edgeMask, int width, int height, int top, int left,
                   int grain) {
   for (int i = top; i < std::min(top + grain, height); ++i)
@@ -138,14 +76,12 @@ std::int64_t starStampCount(const std::uint8_t* edgeMask, int width, int height,
   return n;
 }
 
-void starFilter(RgbRows canvas, const std::uint8_t* edgeMask, const EffectKernel& star,
-                std::uint32_t color, float intensity, int x, int y, std::int16_t* plane,
-                int grain) {
-  if (star.rx < 0 || star.ry < 0 ||
-      star.weights.size() < static_cast<std::size_t>(2 * star.rx + 1) * (2 * star.ry + 1) * 3)
-    return;  // an unloaded star draws nothing
-  const PreparedStar prepared(scaledStar(star, color, intensity, grain > 1));
-  const int reach = std::max(prepared.kernel.rx, prepared.kernel.ry);
+namespace {
+
+// One stamp per edge pixel, or per grain x grain block holding one, moved by (x, y).
+template <class Stamp>
+void stampEdges(const Stamp& stamp, RgbRows canvas, const std::uint8_t* edgeMask, int reach, int x,
+                int y, std::int16_t* plane, int grain) {
   if (grain > 1) {
     // One stamp per block holding an edge pixel, at its top-left pixel: as many stamps
     // along an edge as at grain 1, each of the enlarged star, so the light they sum to
@@ -153,30 +89,58 @@ void starFilter(RgbRows canvas, const std::uint8_t* edgeMask, const EffectKernel
     for (int i = 0; i < canvas.height; i += grain)
       for (int j = 0; j < canvas.width; j += grain)
         if (blockHasEdge(edgeMask, canvas.width, canvas.height, i, j, grain))
-          prepared.stamp(canvas, effects::clampedCentre(j, x, canvas.width, reach),
-                         effects::clampedCentre(i, y, canvas.height, reach), plane);
+          stamp.stamp(canvas, effects::clampedCentre(j, x, canvas.width, reach),
+                      effects::clampedCentre(i, y, canvas.height, reach), plane);
     return;
   }
   for (int i = 0; i < canvas.height; ++i) {
     const std::uint8_t* edge = edgeMask + static_cast<std::size_t>(i) * canvas.width;
     for (int j = 0; j < canvas.width; ++j) {
       if (edge[j] == 0) continue;
-      prepared.stamp(canvas, effects::clampedCentre(j, x, canvas.width, reach),
-                     effects::clampedCentre(i, y, canvas.height, reach), plane);
+      stamp.stamp(canvas, effects::clampedCentre(j, x, canvas.width, reach),
+                  effects::clampedCentre(i, y, canvas.height, reach), plane);
     }
   }
+}
+
+bool usableStar(const EffectKernel& star) {
+  return star.rx >= 0 && star.ry >= 0 &&
+         star.weights.size() >= static_cast<std::size_t>(2 * star.rx + 1) * (2 * star.ry + 1) * 3;
+}
+
+}  // namespace
+
+void starFilter(RgbRows canvas, const std::uint8_t* edgeMask, const EffectKernel& star,
+                std::uint32_t color, float intensity, int x, int y, std::int16_t* plane,
+                int grain) {
+  if (!usableStar(star)) return;  // an unloaded star draws nothing
+  EffectKernel scaled = scaledStar(star, color, intensity, grain > 1);
+  const int reach = std::max(scaled.rx, scaled.ry);
+  // Whole-number adds where they give the same bytes, the float sums otherwise.
+  if (IntegerStarStamp::planeFits(plane, canvas.width, canvas.height))
+    if (const auto fast = IntegerStarStamp::make(scaled)) {
+      stampEdges(*fast, canvas, edgeMask, reach, x, y, plane, grain);
+      return;
+    }
+  stampEdges(PlainStarStamp(std::move(scaled)), canvas, edgeMask, reach, x, y, plane, grain);
 }
 
 void starPreview(RgbRows canvas, const EffectKernel& star, std::uint32_t color, float intensity,
                  std::int16_t* plane) {
   if (canvas.width <= 0 || canvas.height <= 0) return;
   std::memset(canvas.data, 0, static_cast<std::size_t>(canvas.width) * canvas.height * 3);
-  if (star.rx < 0 || star.ry < 0 ||
-      star.weights.size() < static_cast<std::size_t>(2 * star.rx + 1) * (2 * star.ry + 1) * 3)
-    return;
+  if (!usableStar(star)) return;
   const EffectKernel scaled = scaledStar(star, color, intensity);
   // Fifty stamps side by side: the glow a straight edge of that length gets.
-  for (int c = 25; c <= 74; ++c) stampKernelAdd(canvas, scaled, c, canvas.height / 2, plane);
+  std::optional<IntegerStarStamp> fast;
+  if (IntegerStarStamp::planeFits(plane, canvas.width, canvas.height))
+    fast = IntegerStarStamp::make(scaled);
+  for (int c = 25; c <= 74; ++c) {
+    if (fast)
+      fast->stamp(canvas, c, canvas.height / 2, plane);
+    else
+      stampKernelAdd(canvas, scaled, c, canvas.height / 2, plane);
+  }
 }
 
 }  // namespace vornel
