@@ -12,7 +12,9 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <map>
 #include <new>
+#include <set>
 
 namespace vornel {
 
@@ -100,28 +102,32 @@ bool readOpenFile(int fd, std::size_t count, std::vector<std::uint8_t>& out, std
 }
 
 // ---------------------------------------------------------------------------
-// Removing the temporary file when the program is interrupted
+// Removing the temporary files when the program is interrupted
 //
 // A signal handler may touch nothing but what it was given beforehand: no allocation, no
-// locks, no strings. So the name of the temporary file of the write in progress lives in
-// this fixed buffer, and the dispositions to go back to beside it; they are the only
-// state outside a call, and only a write in progress uses them. Every write of the
-// program is made from its one thread, so one buffer serves.
+// locks, no strings. So the names of the temporary files not yet renamed live in this
+// fixed table, one slot each, and the dispositions to go back to beside it; they are the
+// only state outside a call. A plain write holds one slot for its length; a batch of
+// deferred writes holds one per pending file, up to kDeferredLimit, and a plain write
+// made meanwhile takes the slot left over. Every write of the program is made from its
+// one thread, so the table needs no lock.
 
 constexpr int kCleanupSignals[] = {SIGINT, SIGTERM, SIGHUP};
 constexpr int kCleanupSignalCount = 3;
-char gTemporaryPath[PATH_MAX];
-std::atomic<bool> gTemporaryLive{false};
+constexpr int kTemporarySlots = DeferredWrites::kDeferredLimit + 1;
+char gTemporaryPath[kTemporarySlots][PATH_MAX];
+std::atomic<bool> gTemporaryLive[kTemporarySlots];
 struct sigaction gPreviousAction[kCleanupSignalCount];
-bool gHandlerInstalled[kCleanupSignalCount];
-static_assert(std::atomic<bool>::is_always_lock_free, "the signal handler reads the flag");
+static_assert(std::atomic<bool>::is_always_lock_free, "the signal handler reads the flags");
 
-void removeTemporaryAndReraise(int signal) {
+void removeTemporariesAndReraise(int signal) {
   // A handler of the program's own, put back below, may return to the interrupted code.
   const int savedErrno = errno;
-  if (gTemporaryLive.load()) ::unlink(gTemporaryPath);
+  for (int i = 0; i < kTemporarySlots; ++i)
+    if (gTemporaryLive[i].load()) ::unlink(gTemporaryPath[i]);
   // The signal is blocked while this runs; raised again under the disposition that was
-  // there before the write, it takes its usual effect once the handler returns.
+  // there before the write, it takes its usual effect once the handler returns. A guard
+  // nested in another put back the outer one's handler, which then runs in turn.
   for (int i = 0; i < kCleanupSignalCount; ++i)
     if (kCleanupSignals[i] == signal) ::sigaction(signal, &gPreviousAction[i], nullptr);
   ::raise(signal);
@@ -135,36 +141,46 @@ sigset_t cleanupSignalSet() {
   return set;
 }
 
-// Installs the handler for the length of one write. A signal the program ignores (a
-// program started under nohup ignores SIGHUP) stays ignored.
+// Installs the handler for the guard's life. A signal the program ignores (a program
+// started under nohup ignores SIGHUP) stays ignored. Guards nest: each keeps the
+// dispositions it found and puts them back.
 class TemporaryFileGuard {
  public:
   TemporaryFileGuard() {
     struct sigaction action;
     std::memset(&action, 0, sizeof action);
-    action.sa_handler = removeTemporaryAndReraise;
+    action.sa_handler = removeTemporariesAndReraise;
     sigemptyset(&action.sa_mask);
     for (int i = 0; i < kCleanupSignalCount; ++i) {
-      gHandlerInstalled[i] = false;
-      if (::sigaction(kCleanupSignals[i], nullptr, &gPreviousAction[i]) != 0) continue;
-      if (gPreviousAction[i].sa_handler == SIG_IGN) continue;
-      gHandlerInstalled[i] = ::sigaction(kCleanupSignals[i], &action, nullptr) == 0;
+      installed_[i] = false;
+      if (::sigaction(kCleanupSignals[i], nullptr, &previous_[i]) != 0) continue;
+      if (previous_[i].sa_handler == SIG_IGN) continue;
+      if (previous_[i].sa_handler == removeTemporariesAndReraise) continue;  // an outer guard's
+      // Recorded before the handler can run, so that it never raises under a stale one.
+      gPreviousAction[i] = previous_[i];
+      installed_[i] = ::sigaction(kCleanupSignals[i], &action, nullptr) == 0;
     }
   }
   ~TemporaryFileGuard() {
-    gTemporaryLive.store(false);
     for (int i = 0; i < kCleanupSignalCount; ++i)
-      if (gHandlerInstalled[i]) ::sigaction(kCleanupSignals[i], &gPreviousAction[i], nullptr);
+      if (installed_[i]) ::sigaction(kCleanupSignals[i], &previous_[i], nullptr);
   }
   TemporaryFileGuard(const TemporaryFileGuard&) = delete;
   TemporaryFileGuard& operator=(const TemporaryFileGuard&) = delete;
 
-  // Creates the temporary file from the template (ending in XXXXXX). The signals wait
-  // while it is created and its name recorded, so there is no moment when it exists
-  // without the handler knowing it.
-  int create(std::string& name) {
-    if (name.size() >= sizeof gTemporaryPath) {
+  // Creates the temporary file from the template (ending in XXXXXX) in a free slot of the
+  // table, returned in slot. The signals wait while it is created and its name recorded,
+  // so there is no moment when it exists without the handler knowing it.
+  static int create(std::string& name, int& slot) {
+    if (name.size() >= PATH_MAX) {
       errno = ENAMETOOLONG;
+      return -1;
+    }
+    slot = -1;
+    for (int i = 0; i < kTemporarySlots && slot < 0; ++i)
+      if (!gTemporaryLive[i].load()) slot = i;
+    if (slot < 0) {
+      errno = EMFILE;
       return -1;
     }
     sigset_t set = cleanupSignalSet(), old;
@@ -172,15 +188,19 @@ class TemporaryFileGuard {
     int fd = ::mkostemp(name.data(), O_CLOEXEC);
     int saved = errno;
     if (fd >= 0) {
-      std::memcpy(gTemporaryPath, name.c_str(), name.size() + 1);
-      gTemporaryLive.store(true);
+      std::memcpy(gTemporaryPath[slot], name.c_str(), name.size() + 1);
+      gTemporaryLive[slot].store(true);
     }
     ::pthread_sigmask(SIG_SETMASK, &old, nullptr);
     errno = saved;
     return fd;
   }
-  // The temporary file is gone (renamed or removed).
-  void released() { gTemporaryLive.store(false); }
+  // The slot's temporary file is gone (renamed or removed).
+  static void released(int slot) { gTemporaryLive[slot].store(false); }
+
+ private:
+  struct sigaction previous_[kCleanupSignalCount];
+  bool installed_[kCleanupSignalCount];
 };
 
 // ---------------------------------------------------------------------------
@@ -237,24 +257,34 @@ std::string nameTag(const std::string& name) {
 // process; an older one was left by a save that was killed.
 constexpr time_t kStaleTemporarySeconds = 60;
 
-// Removes temporary files of ours for this target (same folder, same tag, our user)
-// that an earlier, killed save left behind.
-void removeStaleTemporaries(const std::string& folder, const std::string& prefix) {
+// Temporary files of ours in folder (our user's, regular, old enough) that an earlier,
+// killed save left behind, by name.
+std::vector<std::string> staleTemporaries(const std::string& folder) {
+  std::vector<std::string> stale;
   DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-  if (!dir) return;
+  if (!dir) return stale;
   const time_t now = ::time(nullptr);
-  const std::size_t nameLength = prefix.size() + 6;  // the six characters mkstemp fills in
+  const std::size_t prefixLength = std::strlen(kTemporaryFilePrefix);
   while (const dirent* entry = ::readdir(dir)) {
     const char* name = entry->d_name;
-    if (std::strlen(name) != nameLength || std::strncmp(name, prefix.c_str(), prefix.size()) != 0)
-      continue;
+    if (std::strncmp(name, kTemporaryFilePrefix, prefixLength) != 0) continue;
     struct stat st;
     if (::fstatat(::dirfd(dir), name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
     if (S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
         now - st.st_mtime > kStaleTemporarySeconds)
-      ::unlinkat(::dirfd(dir), name, 0);
+      stale.push_back(name);
   }
   ::closedir(dir);
+  return stale;
+}
+
+// Removes those of one target (same tag): the prefix and the six characters mkstemp
+// fills in.
+void removeStaleTemporaries(const std::string& folder, const std::vector<std::string>& stale,
+                            const std::string& prefix) {
+  for (const std::string& name : stale)
+    if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0)
+      ::unlink((folder + name).c_str());
 }
 
 // Gives the new file the permissions and owner of the one it replaces, or those of an
@@ -285,62 +315,180 @@ bool moveIntoPlace(const std::string& temp, const std::string& target, bool noRe
   return true;
 }
 
-bool writeThroughTemporary(const std::string& path, const std::uint8_t* data, std::size_t size,
-                           bool noReplace, std::string* reason) {
-  std::string target;
-  if (!followLinks(path, target, reason)) return false;
+// What a write to a name lands on, checked before anything is written.
+struct CheckedTarget {
+  std::string path;  // the links followed
+  bool exists = false;
   struct stat old;
-  const bool exists = ::lstat(target.c_str(), &old) == 0;
-  if (exists && noReplace) {
+  std::string folder() const { return folderOf(path); }
+  std::string temporaryPrefix() const {
+    return kTemporaryFilePrefix + nameTag(baseNameOf(path)) + "-";
+  }
+};
+
+bool checkTarget(const std::string& path, bool noReplace, CheckedTarget& target,
+                 std::string* reason) {
+  if (!followLinks(path, target.path, reason)) return false;
+  target.exists = ::lstat(target.path.c_str(), &target.old) == 0;
+  if (target.exists && noReplace) {
     setReason(reason, "file exists");
     return false;
   }
-  if (exists && !S_ISREG(old.st_mode)) {
+  if (target.exists && !S_ISREG(target.old.st_mode)) {
     setReason(reason, "not a regular file");
     return false;
   }
   // The rename needs only a writable folder; the file itself must be writable too, as
   // for a write in place (for the effective user, as the kernel would judge it).
-  if (exists && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
+  if (target.exists && ::faccessat(AT_FDCWD, target.path.c_str(), W_OK, AT_EACCESS) != 0) {
     setReason(reason, "cannot write file: " + errnoText());
     return false;
   }
+  return true;
+}
 
-  const std::string folder = folderOf(target);
-  const std::string prefix = kTemporaryFilePrefix + nameTag(baseNameOf(target)) + "-";
-  removeStaleTemporaries(folder, prefix);
-
-  TemporaryFileGuard guard;
-  std::string temp = folder + prefix + "XXXXXX";
-  int fd = guard.create(temp);
+// The bytes in a new temporary file beside the target, with the mode and owner the
+// target will keep. Returns the open descriptor, its name and its slot of the table; or
+// -1 with the reason, nothing left behind.
+int writeTemporary(const CheckedTarget& target, const std::uint8_t* data, std::size_t size,
+                   std::string& temp, int& slot, std::string* reason) {
+  temp = target.folder() + target.temporaryPrefix() + "XXXXXX";
+  int fd = TemporaryFileGuard::create(temp, slot);
   if (fd < 0) {
     setReason(reason, "cannot create file: " + errnoText());
-    return false;
+    return -1;
   }
-  copyModeAndOwner(fd, exists ? &old : nullptr);
-  bool ok = writeAll(fd, data, size);
-  std::string why = ok ? "" : "write error: " + errnoText();
-  if (ok && ::fsync(fd) != 0 && errno != EINVAL) {
-    ok = false;
-    why = "write error: " + errnoText();
+  copyModeAndOwner(fd, target.exists ? &target.old : nullptr);
+  if (!writeAll(fd, data, size)) {
+    setReason(reason, "write error: " + errnoText());
+    ::close(fd);
+    ::unlink(temp.c_str());
+    TemporaryFileGuard::released(slot);
+    return -1;
   }
-  if (::close(fd) != 0 && ok) {
-    ok = false;
-    why = "write error: " + errnoText();
-  }
-  if (ok && !moveIntoPlace(temp, target, noReplace)) {
-    ok = false;
+  return fd;
+}
+
+// Waits until the file's bytes are on the disk, then closes it; the reason when either
+// failed. A file system that cannot sync (EINVAL) has nothing more to wait for.
+std::string syncAndClose(int fd) {
+  std::string why;
+  if (::fsync(fd) != 0 && errno != EINVAL) why = "write error: " + errnoText();
+  if (::close(fd) != 0 && why.empty()) why = "write error: " + errnoText();
+  return why;
+}
+
+bool writeThroughTemporary(const std::string& path, const std::uint8_t* data, std::size_t size,
+                           bool noReplace, std::string* reason) {
+  CheckedTarget target;
+  if (!checkTarget(path, noReplace, target, reason)) return false;
+  removeStaleTemporaries(target.folder(), staleTemporaries(target.folder()),
+                         target.temporaryPrefix());
+
+  TemporaryFileGuard guard;
+  std::string temp;
+  int slot = 0;
+  int fd = writeTemporary(target, data, size, temp, slot, reason);
+  if (fd < 0) return false;
+  std::string why = syncAndClose(fd);
+  if (why.empty() && !moveIntoPlace(temp, target.path, noReplace))
     why = errno == EEXIST ? "file exists" : "cannot replace file: " + errnoText();
-  }
-  if (!ok) {
+  if (!why.empty()) {
     ::unlink(temp.c_str());
     setReason(reason, why);
   }
-  guard.released();
-  return ok;
+  TemporaryFileGuard::released(slot);
+  return why.empty();
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------
+// Deferred writes
+
+struct DeferredWrites::Impl {
+  struct Pending {
+    std::string path, target, temp;
+    int fd = -1;
+    int slot = 0;
+  };
+  TemporaryFileGuard guard;  // for the whole run, so no file is ever pending without it
+  std::vector<Pending> pending;
+  std::vector<Outcome> outcomes;
+  // Each folder is searched for stale temporary files once: a search per file would
+  // read the folder again and again, and find none of this run's own (they are new).
+  std::map<std::string, std::vector<std::string>> staleByFolder;
+
+  ~Impl() {
+    for (Pending& p : pending) {
+      ::close(p.fd);
+      ::unlink(p.temp.c_str());
+      TemporaryFileGuard::released(p.slot);
+    }
+  }
+
+  // Every file's bytes on the disk first, then the renames in the order of the puts
+  // (the last of two puts to one target wins, as it would written one by one), then
+  // each folder's new entries.
+  void commit() {
+    std::vector<std::string> reasons;
+    for (Pending& p : pending) reasons.push_back(syncAndClose(p.fd));
+    std::set<std::string> folders;
+    for (std::size_t i = 0; i < pending.size(); ++i) {
+      Pending& p = pending[i];
+      if (reasons[i].empty() && ::rename(p.temp.c_str(), p.target.c_str()) != 0)
+        reasons[i] = "cannot replace file: " + errnoText();
+      if (reasons[i].empty())
+        folders.insert(folderOf(p.target));
+      else
+        ::unlink(p.temp.c_str());
+      TemporaryFileGuard::released(p.slot);
+      outcomes.push_back({p.path, reasons[i]});
+    }
+    pending.clear();
+    for (const std::string& folder : folders) {
+      // The renames are done and cannot be taken back; a folder that cannot be synced
+      // leaves them to the system's own writeback.
+      int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+      if (fd < 0) continue;
+      ::fsync(fd);
+      ::close(fd);
+    }
+  }
+};
+
+DeferredWrites::DeferredWrites() : impl_(std::make_unique<Impl>()) {}
+DeferredWrites::~DeferredWrites() = default;
+
+bool DeferredWrites::put(const std::string& path, const std::uint8_t* data, std::size_t size,
+                         std::string* reason) {
+  CheckedTarget target;
+  if (!checkTarget(path, false, target, reason)) return false;
+  const std::string folder = target.folder();
+  auto stale = impl_->staleByFolder.find(folder);
+  if (stale == impl_->staleByFolder.end())
+    stale = impl_->staleByFolder.emplace(folder, staleTemporaries(folder)).first;
+  removeStaleTemporaries(folder, stale->second, target.temporaryPrefix());
+
+  if (impl_->pending.size() >= static_cast<std::size_t>(kDeferredLimit)) impl_->commit();
+  Impl::Pending p;
+  p.path = path;
+  p.target = target.path;
+  p.fd = writeTemporary(target, data, size, p.temp, p.slot, reason);
+  if (p.fd < 0) return false;
+  // The disk may start on it while the next picture is made; commit() then mostly
+  // finds it written.
+  ::sync_file_range(p.fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+  impl_->pending.push_back(std::move(p));
+  return true;
+}
+
+std::vector<DeferredWrites::Outcome> DeferredWrites::finish() {
+  impl_->commit();
+  std::vector<Outcome> done;
+  done.swap(impl_->outcomes);
+  return done;
+}
 
 bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& out, std::string* reason,
                    std::size_t maxBytes) {

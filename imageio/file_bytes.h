@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,39 @@ inline bool writeFileAtomically(const std::string& path, const std::string& text
 // appears meanwhile is kept and the call fails with "file exists".
 bool writeNewFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes,
                             std::string* reason);
+
+// Writes made durable together, for a run of many files, where a sync per file would
+// cost most of the run: put() checks the target as writeFileAtomically does and leaves
+// the bytes in a temporary file beside it without waiting for the disk; finish() makes
+// them all durable at once, renames each onto its target in the order they were put, and
+// then syncs each folder once. Every target is still replaced whole or not at all: it is
+// untouched until its rename, and an interrupt (SIGINT, SIGTERM, SIGHUP) or the
+// destructor removes each temporary file still pending. At most kDeferredLimit files wait
+// at a time; the put after that commits them first. One thread only, one at a time.
+class DeferredWrites {
+ public:
+  static constexpr int kDeferredLimit = 64;
+  struct Outcome {
+    std::string path;    // as put
+    std::string reason;  // empty when the file was written
+  };
+  DeferredWrites();
+  ~DeferredWrites();
+  DeferredWrites(const DeferredWrites&) = delete;
+  DeferredWrites& operator=(const DeferredWrites&) = delete;
+
+  // False with the reason, and nothing pending, when the target is refused or the
+  // temporary file cannot be written.
+  bool put(const std::string& path, const std::uint8_t* data, std::size_t size,
+           std::string* reason);
+  // Commits what is pending; the outcome of every file put since the last finish, in
+  // the order put.
+  std::vector<Outcome> finish();
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
 
 // The temporary files of an atomic write are named with this prefix, in the target's
 // folder.

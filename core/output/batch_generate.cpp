@@ -39,6 +39,21 @@ std::string batchOverwriteQuestion(const std::string& firstName) {
   return firstName + " \nThis file already exists. \nOverwrite all existing files?";
 }
 
+namespace {
+
+// The files put were counted as written; one that could not be committed is not.
+void commitDeferred(DeferredWrites& deferred, BatchResult& result) {
+  for (const DeferredWrites::Outcome& outcome : deferred.finish()) {
+    if (outcome.reason.empty()) continue;
+    auto written = std::find(result.written.begin(), result.written.end(), outcome.path);
+    if (written != result.written.end()) result.written.erase(written);
+    result.failedNames.push_back(outcome.path);
+    result.failures.push_back(outcome.path + ": " + outcome.reason);
+  }
+}
+
+}  // namespace
+
 BatchResult generateBatchTo(Engine& engine, const BatchList& list, const std::string& chosenPath,
                             const BatchHooks& hooks) {
   VornelDocument& doc = engine.doc;
@@ -63,6 +78,8 @@ BatchResult generateBatchTo(Engine& engine, const BatchList& list, const std::st
     // The whole run is one job for the work budget: a long list is refused where the
     // budget ends, and the pictures after that one are not made.
     WorkScope run(engine.meter);
+    // One sync for the run's files instead of one each; each is still replaced whole.
+    DeferredWrites deferred;
     for (std::size_t i = 0; i < list.size(); ++i) {
       const std::string name = imageName(i);
       if (hooks.beforeImage) hooks.beforeImage(i, list.size(), name);
@@ -79,7 +96,7 @@ BatchResult generateBatchTo(Engine& engine, const BatchList& list, const std::st
         }
         continue;
       }
-      SaveResult saved = saveOutput(engine, name);
+      SaveResult saved = saveOutput(engine, name, &deferred);
       std::vector<std::string> expected = {name};
       if (doc.pressedImage) expected.push_back(pressedOutputName(name, type));
       for (const std::string& file : expected) {
@@ -89,6 +106,7 @@ BatchResult generateBatchTo(Engine& engine, const BatchList& list, const std::st
       result.written.insert(result.written.end(), saved.written.begin(), saved.written.end());
       result.failures.insert(result.failures.end(), saved.failures.begin(), saved.failures.end());
     }
+    commitDeferred(deferred, result);
     doc.layer(kMessageLayer).text = remembered;
     renderJob(engine);
   }

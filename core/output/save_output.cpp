@@ -110,13 +110,14 @@ int encodeOutputFile(DibImage& image, std::int32_t type, int transparentIndex, i
 }
 
 int writeOutputFile(DibImage& image, const std::string& fileName, std::int32_t type,
-                    int transparentIndex, int bits, std::string* reason) {
+                    int transparentIndex, int bits, std::string* reason, DeferredWrites* deferred) {
   std::vector<std::uint8_t> bytes;
   if (!encodeOutputFile(image, type, transparentIndex, bits, bytes, reason)) return 0;
+  if (deferred) return deferred->put(fileName, bytes.data(), bytes.size(), reason) ? 1 : 0;
   return writeFileAtomically(fileName, bytes, reason) ? 1 : 0;
 }
 
-SaveResult saveOutput(Engine& engine, const std::string& fileName) {
+SaveResult saveOutput(Engine& engine, const std::string& fileName, DeferredWrites* deferred) {
   VornelDocument& doc = engine.doc;
   const std::int32_t type = doc.outputFileType;
   prepareOutput(engine, type);
@@ -127,7 +128,7 @@ SaveResult saveOutput(Engine& engine, const std::string& fileName) {
   SaveResult result;
   auto write = [&](DibImage& image, const std::string& name) {
     std::string reason;
-    if (writeOutputFile(image, name, type, transparent, bits, &reason))
+    if (writeOutputFile(image, name, type, transparent, bits, &reason, deferred))
       result.written.push_back(name);
     else
       result.failures.push_back(name + ": " + reason);

@@ -13,6 +13,7 @@
 namespace vornel {
 
 struct Engine;
+class DeferredWrites;
 
 inline constexpr const char* kEstimateFileName = "fs.zzz";
 
@@ -43,8 +44,10 @@ void prepareOutput(Engine& engine, std::int32_t type);
 // size (nothing was drawn) is refused for every type.
 int encodeOutputFile(DibImage& image, std::int32_t type, int transparentIndex, int bits,
                      std::vector<std::uint8_t>& out, std::string* reason = nullptr);
+// With deferred, the file is put there to be committed with the others of its run.
 int writeOutputFile(DibImage& image, const std::string& fileName, std::int32_t type,
-                    int transparentIndex, int bits, std::string* reason = nullptr);
+                    int transparentIndex, int bits, std::string* reason = nullptr,
+                    DeferredWrites* deferred = nullptr);
 
 struct SaveResult {
   std::vector<std::string> written;   // names written, main first
@@ -53,8 +56,10 @@ struct SaveResult {
 };
 
 // Save Image for the document's outputFileType and the page's file name: prepares the
-// output, writes the main file and, with the pressed image on, its twin.
-SaveResult saveOutput(Engine& engine, const std::string& fileName);
+// output, writes the main file and, with the pressed image on, its twin. With deferred
+// (a batch), written names the files put there, not yet committed.
+SaveResult saveOutput(Engine& engine, const std::string& fileName,
+                      DeferredWrites* deferred = nullptr);
 
 // Edit > Copy: the output picture's packed block (header, palette, pixels; the reduced
 // one after a GIF type was chosen) placed on the clipboard. False when there is no
