@@ -1,11 +1,16 @@
 // Batch generation: names, the overwrite question for the first name only, failed writes
-// reported, and the job's own message restored afterwards.
+// reported, the job's own message restored afterwards, each file as a single save writes
+// it, and an interrupted run.
 #include "core/output/batch_generate.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
+#include "core/job_edits.h"
 #include "core/output/save_output.h"
 #include "imageio/bmp_file.h"
 #include "imageio/file_bytes.h"
@@ -150,6 +155,78 @@ TEST_F(BatchFixture, AFailedWriteIsReportedAndTheRunGoesOn) {
   EXPECT_EQ(r.failures[0].rfind(dir.file("b1.gif") + ": ", 0), 0u) << r.failures[0];
   EXPECT_EQ(r.written, files({"b0.gif", "b0_.gif", "b1_.gif", "b2.gif", "b2_.gif"}));
   EXPECT_EQ(doc.layer(kMessageLayer).text, "Original");
+}
+
+// The batch's files hold the bytes Save Image writes for each message alone.
+TEST_F(BatchFixture, EachFileIsWhatASingleSaveWrites) {
+  doc.outputFileType = kOutputJpeg;
+  doc.pressedImage = true;
+  const BatchList list = {"A", "Two words"};
+  ASSERT_TRUE(generateBatchTo(engine, list, dir.file("b.jpg")).ok());
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    doc.layer(kMessageLayer).text = list[i];
+    ASSERT_TRUE(renderJob(engine));
+    const std::string single = dir.file("single" + std::to_string(i) + ".jpg");
+    ASSERT_TRUE(saveOutput(engine, single).ok());
+    const std::string name = "b" + std::to_string(i);
+    EXPECT_EQ(test::readFileBytes(dir.file(name + ".jpg")), test::readFileBytes(single)) << i;
+    EXPECT_EQ(test::readFileBytes(dir.file(name + "_.jpg")),
+              test::readFileBytes(pressedOutputName(single, kOutputJpeg)))
+        << i;
+  }
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 8);
+}
+
+// A batch ended by SIGTERM leaves each file as it was or complete, and no temporary
+// file: once at its first temporary file, once after its first files were renamed.
+TEST_F(BatchFixture, AnInterruptedBatchLeavesEachFileOldOrComplete) {
+  doc.outputFileType = kOutputBmp;
+  LogFont font = doc.layer(kMessageLayer).font;
+  font.lfHeight = -120;
+  font.lfWidth = 0;
+  editMessageFont(doc, font);
+  BatchList list;
+  for (int i = 0; i < 2 * DeferredWrites::kDeferredLimit; ++i)
+    list.push_back("Message number " + std::to_string(i));
+  test::TempDir reference;
+  ASSERT_TRUE(generateBatchTo(engine, list, reference.file("b")).ok());
+  const std::vector<std::uint8_t> old = {'o', 'l', 'd'};
+  auto fileName = [](std::size_t i) { return "b" + std::to_string(i) + ".bmp"; };
+  auto changed = [&] {
+    for (std::size_t i = 0; i < list.size(); ++i)
+      if (test::readFileBytes(dir.file(fileName(i))) != old) return true;
+    return false;
+  };
+  auto temporaryThere = [&] {
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+      if (entry.path().filename().string().rfind(kTemporaryFilePrefix, 0) == 0) return true;
+    return false;
+  };
+  for (bool afterRenames : {false, true}) {
+    for (std::size_t i = 0; i < list.size(); ++i) test::writeFileBytes(dir.file(fileName(i)), old);
+    const int pid = test::forkChild([&] {
+      for (int s : {SIGINT, SIGTERM, SIGHUP}) ::signal(s, SIG_DFL);
+      host.answers = {MsgAnswer::Ok};
+      generateBatchTo(engine, list, dir.file("b"));
+      return 0;
+    });
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!(afterRenames ? changed() : temporaryThere()) &&
+           std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::microseconds(200));
+    ::kill(pid, SIGTERM);
+    EXPECT_EQ(test::waitForChild(pid), 128 + SIGTERM) << afterRenames;
+    std::size_t complete = 0;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+      const std::vector<std::uint8_t> bytes = test::readFileBytes(dir.file(fileName(i)));
+      if (bytes == old) continue;
+      EXPECT_EQ(bytes, test::readFileBytes(reference.file(fileName(i)))) << i;
+      ++complete;
+    }
+    EXPECT_EQ(complete > 0, afterRenames);
+    EXPECT_LT(complete, list.size());
+    EXPECT_FALSE(temporaryThere()) << afterRenames;
+  }
 }
 
 TEST_F(BatchFixture, SaveImagesAsksForThePathFirst) {

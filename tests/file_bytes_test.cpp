@@ -179,6 +179,66 @@ TEST(FileBytes, NewFileOnlyKeepsWhatIsThere) {
   EXPECT_TRUE(temporaries(dir.path(), {"a"}).empty());
 }
 
+// More files than wait at a time: the first ones are committed by a later put, the rest
+// by finish(); a link is written through, a mode kept, a folder refused at its put.
+TEST(FileBytes, DeferredWritesCommitInTheOrderPut) {
+  test::TempDir dir;
+  test::writeFileBytes(dir.file("real"), {'o'});
+  fs::create_symlink("real", dir.file("link"));
+  test::writeFileBytes(dir.file("kept"), {'o'});
+  ASSERT_EQ(::chmod(dir.file("kept").c_str(), 0640), 0);
+  fs::create_directory(dir.file("folder"));
+  const int count = DeferredWrites::kDeferredLimit + 5;
+  std::vector<std::string> names = {"link", "kept"};
+  for (int i = 0; i < count; ++i) names.push_back("f" + std::to_string(i));
+
+  std::vector<std::string> made = {"real", "link", "kept", "folder"};
+  {
+    DeferredWrites writes;
+    std::string reason;
+    EXPECT_FALSE(writes.put(dir.file("folder"), nullptr, 0, &reason));
+    EXPECT_EQ(reason, "not a regular file");
+    for (const std::string& name : names)
+      ASSERT_TRUE(writes.put(dir.file(name), reinterpret_cast<const std::uint8_t*>(name.data()),
+                             name.size(), &reason))
+          << name << ": " << reason;
+    // Those past the limit wait: their targets do not exist yet, their temporaries do.
+    EXPECT_FALSE(fs::exists(dir.file("f" + std::to_string(count - 1))));
+    EXPECT_EQ(text(dir.file("f0")), "f0");
+    const std::vector<DeferredWrites::Outcome> outcomes = writes.finish();
+    ASSERT_EQ(outcomes.size(), names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      EXPECT_EQ(outcomes[i].path, dir.file(names[i]));
+      EXPECT_EQ(outcomes[i].reason, "");
+    }
+    EXPECT_TRUE(writes.finish().empty());
+  }
+  EXPECT_EQ(text(dir.file("real")), "link");
+  EXPECT_TRUE(fs::is_symlink(dir.file("link")));
+  EXPECT_EQ(fs::status(dir.file("kept")).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  for (int i = 0; i < count; ++i) {
+    const std::string name = "f" + std::to_string(i);
+    EXPECT_EQ(text(dir.file(name)), name);
+    made.push_back(name);
+  }
+  EXPECT_TRUE(temporaries(dir.path(), made).empty());
+}
+
+TEST(FileBytes, DeferredWritesNotFinishedLeaveTheTargets) {
+  test::TempDir dir;
+  test::writeFileBytes(dir.file("a"), {'o'});
+  {
+    DeferredWrites writes;
+    ASSERT_TRUE(
+        writes.put(dir.file("a"), reinterpret_cast<const std::uint8_t*>("new"), 3, nullptr));
+    ASSERT_TRUE(
+        writes.put(dir.file("b"), reinterpret_cast<const std::uint8_t*>("new"), 3, nullptr));
+  }
+  EXPECT_EQ(text(dir.file("a")), "o");
+  EXPECT_TRUE(temporaries(dir.path(), {"a"}).empty());
+}
+
 // A child that writes 256 MiB (zero pages, so no memory is used) to dir/name; the
 // write is under way as soon as its temporary file appears.
 int startLongWrite(const test::TempDir& dir, const std::string& name) {
