@@ -6,15 +6,20 @@
 #include FT_SYNTHESIS_H
 #include FT_TRUETYPE_TABLES_H
 #include <fontconfig/fontconfig.h>
+#include <time.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <unordered_map>
 #include <utility>
 #include <vector>
+
+#include "imageio/file_bytes.h"
+#include "platform/font_cache.h"
 
 namespace vornel {
 
@@ -35,6 +40,7 @@ constexpr int kAverageWidthWeights[27] = {64, 14, 27, 35, 100, 20, 14, 42, 63, 3
 
 struct LoadedFace {
   FT_Face face = nullptr;
+  FaceFileRef source;
   std::string family;
   double averageWidth = 0;          // font units
   double ascent = 0, descent = 0;   // font units, descent positive
@@ -45,8 +51,11 @@ struct LoadedFace {
 // One requested face name and style, resolved to a file, with its fallback list for
 // characters it lacks.
 struct ResolvedFont {
+  std::string name;
   LoadedFace* primary = nullptr;
-  FcPattern* request = nullptr;  // the substituted request, for the fallback search
+  // The substituted request, for the fallback search; made when first needed where the
+  // font cache gave the face.
+  FcPattern* request = nullptr;
   FcFontSet* sorted = nullptr;
   bool sortTried = false;
   std::unordered_map<char32_t, LoadedFace*> charFaces;
@@ -253,8 +262,17 @@ std::string lower(std::string s) {
 
 struct TextRasterizer::Impl {
   FT_Library library = nullptr;
+  bool freeTypeTried = false;
   FcConfig* config = nullptr;
-  bool initTried = false;
+  bool fontconfigTried = false;
+  // The font cache: its file (empty: none), what was read of it or found since, whether
+  // those answers hold for the fonts as they are now, and whether they may be written.
+  std::string cachePath;
+  bool cacheRead = false;
+  FontCacheData cache;
+  bool cacheBelieved = false;
+  bool cacheDirty = false;
+  bool cacheWritable = true;
   std::map<std::pair<std::string, int>, std::unique_ptr<LoadedFace>> faces;
   std::map<std::string, std::unique_ptr<ResolvedFont>> fonts;
   std::string lastFace;
@@ -272,13 +290,80 @@ struct TextRasterizer::Impl {
     if (config) FcConfigDestroy(config);
   }
 
-  bool init() {
-    if (!initTried) {
-      initTried = true;
+  bool initFreeType() {
+    if (!freeTypeTried) {
+      freeTypeTried = true;
       if (FT_Init_FreeType(&library) != 0) library = nullptr;
-      config = FcInitLoadConfigAndFonts();
     }
-    return library && config;
+    return library != nullptr;
+  }
+
+  // Loads fontconfig's configuration, the costly part of a start: only when the font
+  // cache cannot answer.
+  bool initFontconfig() {
+    if (!fontconfigTried) {
+      fontconfigTried = true;
+      // The clock the file systems stamp with: a dependency stamped from this moment on
+      // may have changed while fontconfig read it.
+      timespec before{};
+      clock_gettime(CLOCK_REALTIME_COARSE, &before);
+      config = FcInitLoadConfigAndFonts();
+      if (config && !cachePath.empty())
+        adoptConfiguration(std::int64_t{before.tv_sec} * 1000000000 + before.tv_nsec);
+    }
+    return config != nullptr;
+  }
+
+  void readCache() {
+    if (cacheRead || cachePath.empty()) return;
+    cacheRead = true;
+    std::vector<std::uint8_t> bytes;
+    FontCacheData data;
+    if (readWholeFile(cachePath, bytes, nullptr, kMaxFontCacheBytes) &&
+        parseFontCache(bytes.data(), bytes.size(), data) && data.context == fontLookupContext() &&
+        dependenciesHold(data.dependencies)) {
+      cache = std::move(data);
+      cacheBelieved = true;
+    }
+  }
+
+  // Keeps the cached answers when they were found with this very configuration, else
+  // starts afresh under its dependencies.
+  void adoptConfiguration(std::int64_t loadStartNs) {
+    readCache();
+    auto paths = [](FcStrList* list) {
+      std::vector<std::string> out;
+      while (FcChar8* path = FcStrListNext(list)) out.emplace_back(reinterpret_cast<char*>(path));
+      FcStrListDone(list);
+      return out;
+    };
+    std::vector<std::string> folders = paths(FcConfigGetConfigDirs(config));
+    for (std::string& folder : paths(FcConfigGetFontDirs(config))) folders.push_back(folder);
+    std::vector<CachedDependency> deps =
+        stampDependencies(paths(FcConfigGetConfigFiles(config)), folders);
+    std::string context = fontLookupContext();
+    if (!cacheBelieved || context != cache.context || deps != cache.dependencies)
+      cache = FontCacheData{std::move(context), std::move(deps), {}};
+    cacheBelieved = true;
+    for (const CachedDependency& d : cache.dependencies)
+      if (std::max(d.stamp.mtimeNs, d.stamp.ctimeNs) >= loadStartNs) cacheWritable = false;
+  }
+
+  CachedFont* cachedFont(const std::string& name, bool bold, bool italic) {
+    readCache();
+    if (!cacheBelieved) return nullptr;
+    for (CachedFont& f : cache.fonts)
+      if (f.name == name && f.bold == bold && f.italic == italic) return &f;
+    return nullptr;
+  }
+
+  void saveCache() {
+    if (!cacheDirty) return;
+    cacheDirty = false;
+    if (!cacheWritable || cachePath.empty()) return;
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(cachePath).parent_path(), ec);
+    writeFileAtomically(cachePath, serializeFontCache(cache), nullptr);
   }
 
   LoadedFace* loadFace(const std::string& file, int index) {
@@ -289,6 +374,7 @@ struct TextRasterizer::Impl {
     FT_Face face = nullptr;
     if (FT_New_Face(library, file.c_str(), index, &face) == 0 && FT_IS_SCALABLE(face)) {
       loaded->face = face;
+      loaded->source = {file, index};
       describeFace(*loaded);
     } else if (face) {
       FT_Done_Face(face);
@@ -378,35 +464,98 @@ struct TextRasterizer::Impl {
     auto it = fonts.find(key);
     if (it != fonts.end()) return it->second.get();
     auto font = std::make_unique<ResolvedFont>();
+    font->name = name;
     font->bold = bold;
     font->italic = italic;
-    if (init()) {
-      font->request = makeRequest(name, bold, italic);
-      FcPattern* match = nullptr;
-      auto file = matchFile(font->request, &match);
-      if (!file.first.empty()) font->primary = loadFace(file.first, file.second);
-      // A name fontconfig neither knows nor aliases lands on the same face as no name
-      // at all; an alias such as a metric-compatible stand-in lands elsewhere.
-      if (match && !name.empty() && !familyNamed(match, name)) {
-        FcPattern* anonymous = makeRequest("", bold, italic);
-        font->fallback = matchFile(anonymous, nullptr) == file;
-        FcPatternDestroy(anonymous);
-      }
-      if (match) FcPatternDestroy(match);
-    }
+    if (initFreeType() && !answerFromCache(*font)) answerFromFontconfig(*font);
     ResolvedFont* result = font.get();
     fonts.emplace(key, std::move(font));
     return result;
+  }
+
+  bool answerFromCache(ResolvedFont& font) {
+    const CachedFont* hit = cachedFont(font.name, font.bold, font.italic);
+    if (!hit || (!hit->face.file.empty() && stampOf(hit->face.file) != hit->faceStamp))
+      return false;
+    if (!hit->face.file.empty()) font.primary = loadFace(hit->face.file, hit->face.index);
+    font.fallback = hit->fallback;
+    return true;
+  }
+
+  void answerFromFontconfig(ResolvedFont& font) {
+    if (!initFontconfig()) return;
+    const std::string& name = font.name;
+    font.request = makeRequest(name, font.bold, font.italic);
+    FcPattern* match = nullptr;
+    auto file = matchFile(font.request, &match);
+    if (!file.first.empty()) font.primary = loadFace(file.first, file.second);
+    // A name fontconfig neither knows nor aliases lands on the same face as no name
+    // at all; an alias such as a metric-compatible stand-in lands elsewhere.
+    if (match && !name.empty() && !familyNamed(match, name)) {
+      FcPattern* anonymous = makeRequest("", font.bold, font.italic);
+      font.fallback = matchFile(anonymous, nullptr) == file;
+      FcPatternDestroy(anonymous);
+    }
+    if (match) FcPatternDestroy(match);
+    if (!cacheBelieved) return;
+    CachedFont answer{name, font.bold,     font.italic, {file.first, file.second},
+                      {},   font.fallback, {}};
+    if (!file.first.empty()) answer.faceStamp = stampOf(file.first);
+    if (CachedFont* old = cachedFont(name, font.bold, font.italic))
+      *old = std::move(answer);
+    else
+      cache.fonts.push_back(std::move(answer));
+    cacheDirty = true;
   }
 
   LoadedFace* faceFor(ResolvedFont& font, char32_t cp) {
     if (FT_Get_Char_Index(font.primary->face, cp) != 0) return font.primary;
     auto it = font.charFaces.find(cp);
     if (it != font.charFaces.end()) return it->second;
+    LoadedFace* found = cachedCharFace(font, cp);
+    if (!found) {
+      found = searchFallback(font, cp);
+      if (config) rememberCharFace(font, cp, *found);
+    }
+    font.charFaces.emplace(cp, found);
+    return found;
+  }
+
+  // The cached answer for a character the face lacks, when it still holds: the face it
+  // names has the character.
+  LoadedFace* cachedCharFace(const ResolvedFont& font, char32_t cp) {
+    const CachedFont* entry = cachedFont(font.name, font.bold, font.italic);
+    if (!entry) return nullptr;
+    auto it = std::lower_bound(entry->chars.begin(), entry->chars.end(), cp,
+                               [](const auto& c, char32_t v) { return c.first < v; });
+    if (it == entry->chars.end() || it->first != cp) return nullptr;
+    if (it->second.file.empty()) return font.primary;
+    LoadedFace* face = loadFace(it->second.file, it->second.index);
+    return face && FT_Get_Char_Index(face->face, cp) != 0 ? face : nullptr;
+  }
+
+  void rememberCharFace(const ResolvedFont& font, char32_t cp, const LoadedFace& face) {
+    CachedFont* entry = cachedFont(font.name, font.bold, font.italic);
+    if (!entry) return;
+    FaceFileRef ref = &face == font.primary ? FaceFileRef{} : face.source;
+    auto it = std::lower_bound(entry->chars.begin(), entry->chars.end(), cp,
+                               [](const auto& c, char32_t v) { return c.first < v; });
+    if (it != entry->chars.end() && it->first == cp)
+      it->second = std::move(ref);
+    else
+      entry->chars.emplace(it, cp, std::move(ref));
+    cacheDirty = true;
+  }
+
+  // fontconfig's sorted list for the request: the first face that has the character.
+  LoadedFace* searchFallback(ResolvedFont& font, char32_t cp) {
     if (!font.sortTried) {
       font.sortTried = true;
-      FcResult result = FcResultNoMatch;
-      font.sorted = FcFontSort(config, font.request, FcTrue, nullptr, &result);
+      if (initFontconfig()) {
+        if (!font.request) font.request = makeRequest(font.name, font.bold, font.italic);
+        FcResult result = FcResultNoMatch;
+        font.sorted = FcFontSort(config, font.request, FcTrue, nullptr, &result);
+      }
     }
     LoadedFace* found = nullptr;
     for (int i = 0; font.sorted && i < font.sorted->nfont && !found; ++i) {
@@ -423,9 +572,7 @@ struct TextRasterizer::Impl {
       if (face && FT_Get_Char_Index(face->face, cp) != 0) found = face;
     }
     // Nothing has it: the face's own missing-glyph box is drawn.
-    if (!found) found = font.primary;
-    font.charFaces.emplace(cp, found);
-    return found;
+    return found ? found : font.primary;
   }
 
   static bool setSize(LoadedFace& face, FT_F26Dot6 x, FT_F26Dot6 y) {
@@ -583,6 +730,19 @@ struct TextRasterizer::Impl {
 TextRasterizer::TextRasterizer() : impl_(std::make_unique<Impl>()) {}
 TextRasterizer::~TextRasterizer() = default;
 
+// New answers of fontconfig reach the cache file once per call, however many faces and
+// characters the call asked for.
+class TextRasterizer::CacheSaver {
+ public:
+  explicit CacheSaver(Impl& impl) : impl_(impl) {}
+  ~CacheSaver() { impl_.saveCache(); }
+  CacheSaver(const CacheSaver&) = delete;
+  CacheSaver& operator=(const CacheSaver&) = delete;
+
+ private:
+  Impl& impl_;
+};
+
 namespace {
 int clampToInt(std::int64_t v) {
   constexpr std::int64_t kLimit = 1 << 30;
@@ -611,6 +771,7 @@ TextExtent TextRasterizer::measure(const LogFont& font, const std::string& text)
             clampToInt(std::int64_t{extent.height} * grid)};
   }
   Metrics m;
+  CacheSaver saver(*impl_);
   if (!impl_->metricsFor(font, m) || text.empty()) return {};
   auto lines = splitLines(text);
   MeasureSink sink;
@@ -624,6 +785,7 @@ TextExtent TextRasterizer::measure(const LogFont& font, const std::string& text)
 void TextRasterizer::draw(const LogFont& font, const std::string& text, std::uint8_t* bgr,
                           int width, int height, int left, int top) {
   Metrics m;
+  CacheSaver saver(*impl_);
   if (!impl_->metricsFor(font, m) || text.empty() || width <= 0 || height <= 0) return;
   RasterSink sink(bgr, width, height, left, top);
   impl_->walk(m, splitLines(text), left, top, sink);
@@ -642,6 +804,7 @@ InkBounds TextRasterizer::inkBounds(const LogFont& font, const std::string& text
             clampToInt(std::int64_t{ink.bottom} * grid)};
   }
   Metrics m;
+  CacheSaver saver(*impl_);
   if (!impl_->metricsFor(font, m) || text.empty() || width <= 0 || height <= 0) return {};
   InkSink sink(width, height);
   impl_->walk(m, splitLines(text), 0, 0, sink);
@@ -656,6 +819,12 @@ bool TextRasterizer::usedFallbackFace() const {
 }
 void TextRasterizer::setLayoutGrid(int factor) {
   impl_->grid = std::max(factor, 1);
+}
+void TextRasterizer::setFontCacheFile(const std::string& path) {
+  impl_->cachePath = path;
+}
+bool TextRasterizer::fontconfigLoaded() const {
+  return impl_->config != nullptr;
 }
 
 }  // namespace vornel

@@ -62,11 +62,19 @@ class TextRasterizer {
   // rasterised on the finer grid. So letters keep the shape and place they have at scale
   // 1, only sharper. 1 (the start) draws every font as asked.
   void setLayoutGrid(int factor);
+  // Keeps what fontconfig answers in this file from one run to the next
+  // (platform/font_cache.h), so that a run the file can answer never loads fontconfig's
+  // configuration. Empty (the start): fontconfig is asked in every run. Set it before
+  // the first font is asked for.
+  void setFontCacheFile(const std::string& path);
+  // Whether fontconfig's configuration was loaded: not while the cache answered all.
+  bool fontconfigLoaded() const;
 
  private:
   LogFont unscaledFont(const LogFont& font) const;
 
   struct Impl;
+  class CacheSaver;
   std::unique_ptr<Impl> impl_;
 };
 

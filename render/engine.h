@@ -57,7 +57,7 @@ struct Engine {
   WorkMeter meter;
 };
 
-// Start-up: job defaults, preferences, program folder, star kernels.
+// Start-up: job defaults, preferences, program folder, star kernels, font cache.
 void startEngine(Engine& engine, const StartOptions& options);
 
 }  // namespace vornel

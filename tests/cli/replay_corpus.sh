@@ -88,6 +88,17 @@ for dir in "$root"/fuzz/corpus/*/; do
         run "$kind/$name" render --app-dir "$starred" --style "$star" --type bmp \
           -o "$work/star" >/dev/null
         ;;
+      font_cache)
+        # As the program's font cache, which must change nothing of what is drawn.
+        cache="$work/cache"
+        rm -rf "$cache" && mkdir -p "$cache/hellovornel"
+        XDG_CACHE_HOME="$cache/none" run "$kind/$name" render --app-dir "$app" --style "$plain" \
+          --message 'Ag' --type bmp -o "$work/uncached" >/dev/null
+        cp "$file" "$cache/hellovornel/fonts-$(basename "$vornel").cache"
+        XDG_CACHE_HOME="$cache" run "$kind/$name" render --app-dir "$app" --style "$plain" \
+          --message 'Ag' --type bmp -o "$work/cached" >/dev/null
+        cmp -s "$work/uncached.bmp" "$work/cached.bmp" || fail "$kind/$name: the cache changed the picture"
+        ;;
       *)
         fail "no verb of this test reads the fuzz corpus $kind: add one"
         ;;
