@@ -129,9 +129,37 @@ bool seedFile(const fs::path& source, const fs::path& target, bool firstSeeding)
   return true;
 }
 
+// The version the build wrote into the bundle; empty when the file is missing or holds
+// anything but "bundle ", sixteen hexadecimal digits and a line break.
+std::string builtVersion(const fs::path& from) {
+  std::vector<std::uint8_t> bytes;
+  if (!readWholeFile((from / kBundleVersionName).string(), bytes, nullptr, 256)) return "";
+  std::string text(bytes.begin(), bytes.end());
+  const bool wellFormed = text.size() == 24 && text.rfind("bundle ", 0) == 0 &&
+                          text.find_first_not_of("0123456789abcdef", 7) == 23 && text[23] == '\n';
+  return wellFormed ? text : "";
+}
+
 }  // namespace
 
+bool writeBundleVersion(const std::string& dir) {
+  std::vector<BundledFile> files;
+  std::vector<fs::path> folders;
+  listBundle(dir, files, folders);
+  return writeFileAtomically((fs::path(dir) / kBundleVersionName).string(), bundleVersion(files),
+                             nullptr);
+}
+
 bool seedDirectory(const std::string& from, const std::string& to) {
+  const std::string markPath = (fs::path(to) / kSeedMarkName).string();
+  std::vector<std::uint8_t> markBytes;
+  const bool marked = readWholeFile(markPath, markBytes, nullptr, 256);
+  const std::string mark(markBytes.begin(), markBytes.end());
+  // The common start: the folder bears the version the build wrote into the bundle, and
+  // nothing of the bundle is listed.
+  const std::string built = builtVersion(from);
+  if (marked && !built.empty() && mark == built) return true;
+
   std::error_code ec;
   fs::create_directories(to, ec);
   if (!fs::is_directory(to, ec)) return false;
@@ -139,11 +167,8 @@ bool seedDirectory(const std::string& from, const std::string& to) {
   std::vector<BundledFile> files;
   std::vector<fs::path> folders;
   listBundle(from, files, folders);
-  const std::string version = bundleVersion(files);
-  const std::string markPath = (fs::path(to) / kSeedMarkName).string();
-  std::vector<std::uint8_t> mark;
-  const bool marked = readWholeFile(markPath, mark, nullptr, 256);
-  if (marked && std::string(mark.begin(), mark.end()) == version) return true;
+  const std::string version = built.empty() ? bundleVersion(files) : built;
+  if (marked && mark == version) return true;
 
   bool complete = true;
   for (const fs::path& folder : folders) fs::create_directories(fs::path(to) / folder, ec);

@@ -18,9 +18,16 @@ std::string bundledDataDirectory();
 // the bundled folder itself is used.
 std::string resolveAppDirectory(const std::string& appDirOption);
 
+// The bundle's version, written into the bundle by the build (as writeBundleVersion
+// makes it), so that a start need not list the bundle to learn it. Its name starts
+// with '.', so it is none of the bundle's files.
+inline constexpr const char* kBundleVersionName = ".bundle-version";
+bool writeBundleVersion(const std::string& dir);
+
 // Copies every file of `from` (recursively) that `to` lacks, each through a temporary
 // file and a rename, then marks `to` with the bundle's version (its files' names and
-// sizes); while the mark is that of `from`, nothing is copied again. A seeding that was
+// sizes: the one written into `from`, else computed); while the mark is that of `from`,
+// nothing is copied again, nor is `from` listed. A seeding that was
 // stopped is finished at the next call; a file already in `to` is never replaced, except,
 // before any seeding completed, one holding only the first bytes of the bundled file (a
 // copy cut short by an earlier version). Returns false when the destination could not

@@ -84,6 +84,25 @@ TEST(AppDir, ASeedingKilledMidCopyLeavesNoCutShortFile) {
   EXPECT_EQ(test::readFileBytes(dir.file("to/big.bmp")), big);
 }
 
+TEST(AppDir, TheVersionTheBuildWritesIsTheMarkAndSparesTheListing) {
+  test::TempDir dir;
+  put(dir.file("from/a.sty"), "bundled a");
+  put(dir.file("from/texture/t.bmp"), "bundled t");
+  ASSERT_TRUE(seedDirectory(dir.file("from"), dir.file("to")));
+  // The same version as a folder seeded from an unstamped bundle bears: no new seeding.
+  ASSERT_TRUE(writeBundleVersion(dir.file("from")));
+  EXPECT_EQ(get(dir.file("from/.bundle-version")), get(dir.file("to/.seeded")));
+  EXPECT_FALSE(std::filesystem::exists(dir.file("to/.bundle-version")));
+  // While the stamp matches, the bundle is not looked at: a file added behind the
+  // build's back is not seen until the bundle is stamped again.
+  put(dir.file("from/new.sty"), "new");
+  ASSERT_TRUE(seedDirectory(dir.file("from"), dir.file("to")));
+  EXPECT_FALSE(std::filesystem::exists(dir.file("to/new.sty")));
+  ASSERT_TRUE(writeBundleVersion(dir.file("from")));
+  ASSERT_TRUE(seedDirectory(dir.file("from"), dir.file("to")));
+  EXPECT_EQ(get(dir.file("to/new.sty")), "new");
+}
+
 TEST(AppDir, OptionThenEnvironmentThenPerUserFolder) {
   test::TempDir dir;
   EXPECT_EQ(resolveAppDirectory(dir.file("opt")), dir.file("opt") + "/");
