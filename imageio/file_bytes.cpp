@@ -419,6 +419,31 @@ struct DeferredWrites::Impl {
   // read the folder again and again, and find none of this run's own (they are new).
   std::map<std::string, std::vector<std::string>> staleByFolder;
 
+  // One syncfs per file system the pending files are on: a sync of each file waits for
+  // the disk once per file, where one pass writes the shared blocks (inode tables,
+  // folders) once. Where that fails each file is synced on its own, so that a write
+  // error names the file it belongs to. The files are closed; the reason for each, empty
+  // when it is on the disk.
+  std::vector<std::string> syncPending() {
+    std::vector<std::string> reasons(pending.size());
+    std::map<dev_t, bool> synced;  // by device: whether its syncfs succeeded
+    for (std::size_t i = 0; i < pending.size(); ++i) {
+      const int fd = pending[i].fd;
+      struct stat st;
+      bool done = false;
+      if (::fstat(fd, &st) == 0) {
+        auto device = synced.find(st.st_dev);
+        if (device == synced.end()) device = synced.emplace(st.st_dev, ::syncfs(fd) == 0).first;
+        done = device->second;
+      }
+      if (!done)
+        reasons[i] = syncAndClose(fd);
+      else if (::close(fd) != 0)
+        reasons[i] = "write error: " + errnoText();
+    }
+    return reasons;
+  }
+
   ~Impl() {
     for (Pending& p : pending) {
       ::close(p.fd);
@@ -431,8 +456,7 @@ struct DeferredWrites::Impl {
   // (the last of two puts to one target wins, as it would written one by one), then
   // each folder's new entries.
   void commit() {
-    std::vector<std::string> reasons;
-    for (Pending& p : pending) reasons.push_back(syncAndClose(p.fd));
+    std::vector<std::string> reasons = syncPending();
     std::set<std::string> folders;
     for (std::size_t i = 0; i < pending.size(); ++i) {
       Pending& p = pending[i];
@@ -476,9 +500,6 @@ bool DeferredWrites::put(const std::string& path, const std::uint8_t* data, std:
   p.target = target.path;
   p.fd = writeTemporary(target, data, size, p.temp, p.slot, reason);
   if (p.fd < 0) return false;
-  // The disk may start on it while the next picture is made; commit() then mostly
-  // finds it written.
-  ::sync_file_range(p.fd, 0, 0, SYNC_FILE_RANGE_WRITE);
   impl_->pending.push_back(std::move(p));
   return true;
 }
