@@ -76,10 +76,16 @@ void extendRingTable(RingTable& rings, int k) {
             rings.takenBy[static_cast<std::size_t>(pt[0] + kMaxRing) * kSide + pt[1] + kMaxRing];
         if (taken == ring + 1) continue;
         taken = ring + 1;
-        float distance = static_cast<float>(std::sqrt(double(pt[0] * pt[0] + pt[1] * pt[1])));
-        rings.offsets.push_back({pt[0], pt[1], distance});
+        const int squared = pt[0] * pt[0] + pt[1] * pt[1];
+        const float distance = static_cast<float>(std::sqrt(double(squared)));
+        rings.offsets.push_back({pt[0], pt[1], squared, distance});
       }
     }
+    // Nearest first, so that a search can stop at a ring's first unlit sample.
+    std::stable_sort(rings.offsets.begin() + rings.start.back(), rings.offsets.end(),
+                     [](const RingTable::Offset& a, const RingTable::Offset& b) {
+                       return a.squared < b.squared;
+                     });
     rings.start.push_back(static_cast<int>(rings.offsets.size()));
   }
 }
@@ -169,6 +175,49 @@ int firstRingNotSurelyLit(std::int64_t d2) {
   return static_cast<int>(std::min<std::int64_t>(k, kMaxRing));
 }
 
+// Makes the steps of rings 0 ... k those of a raster `width` pixels wide.
+void ringSteps(RingTable& rings, int k, int width) {
+  if (rings.stepWidth != width) {
+    rings.stepWidth = width;
+    rings.stepRings = 0;
+  }
+  if (k < rings.stepRings) return;
+  rings.step.resize(static_cast<std::size_t>(rings.start[k + 1]));
+  for (int s = rings.start[rings.stepRings]; s < rings.start[k + 1]; ++s) {
+    const RingTable::Offset& o = rings.offsets[static_cast<std::size_t>(s)];
+    rings.step[static_cast<std::size_t>(s)] = static_cast<std::ptrdiff_t>(o.dr) * width + o.dc;
+  }
+  rings.stepRings = k + 1;
+}
+
+// The first unlit sample of ring k around (r, c), -1 when there is none. Samples closer
+// than the nearest unlit pixel (squared distance nearestSquared) are all lit, and a ring
+// is sorted nearest first, so the scan starts past them and its first hit is the
+// ring's nearest.
+int nearestUnlitSample(const RingTable& rings, int k, const std::uint8_t* unlit, int w, int h,
+                       int r, int c, std::int64_t nearestSquared) {
+  const auto first = rings.offsets.begin() + rings.start[k];
+  const auto end = rings.offsets.begin() + rings.start[k + 1];
+  const int from = static_cast<int>(
+      std::lower_bound(first, end, nearestSquared,
+                       [](const RingTable::Offset& o, std::int64_t d2) { return o.squared < d2; }) -
+      rings.offsets.begin());
+  const std::size_t index = static_cast<std::size_t>(r) * w + c;
+  if (r >= k && r + k < h && c >= k && c + k < w) {  // the whole ring on the raster
+    const std::uint8_t* centre = unlit + index;
+    for (int s = from; s < rings.start[k + 1]; ++s)
+      if (centre[rings.step[static_cast<std::size_t>(s)]]) return s;
+    return -1;
+  }
+  for (int s = from; s < rings.start[k + 1]; ++s) {
+    const RingTable::Offset& o = rings.offsets[static_cast<std::size_t>(s)];
+    const int sr = r + o.dr, sc = c + o.dc;
+    if (sr >= 0 && sr < h && sc >= 0 && sc < w && unlit[static_cast<std::size_t>(sr) * w + sc])
+      return s;
+  }
+  return -1;
+}
+
 }  // namespace
 
 bool buildHeightField(ReliefState& relief, RgbRows text, std::int64_t* samplesLeft) {
@@ -183,27 +232,24 @@ bool buildHeightField(ReliefState& relief, RgbRows text, std::int64_t* samplesLe
   // unlit pixel are all lit: the search starts at the first ring that can reach it and
   // finds exactly what a search from ring 0 finds.
   std::vector<std::int64_t> d2 = squaredDistanceToUnlit(text);
+  std::vector<std::uint8_t> unlit = allocate<std::uint8_t>(static_cast<std::size_t>(w) * h);
+  for (int r = 0; r < h; ++r)
+    for (int c = 0; c < w; ++c)
+      unlit[static_cast<std::size_t>(r) * w + c] = unlitForRings(text, r, c);
   RingTable& rings = relief.rings;
   float largest = 0.0f;
   for (int r = 0; r < h; ++r) {
     for (int c = 0; c < w; ++c) {
       std::size_t index = static_cast<std::size_t>(r) * w + c;
-      if (unlitForRings(text, r, c)) continue;  // ring 0 is the pixel itself: value 0
+      if (unlit[index]) continue;  // ring 0 is the pixel itself: value 0
       float value = 0.0f;
       for (int k = firstRingNotSurelyLit(d2[index]);; ++k) {
-        bool found = false;
-        float nearest = 0.0f;
         if (k >= rings.rings()) extendRingTable(rings, k);
+        ringSteps(rings, k, w);
         if (samplesLeft && (*samplesLeft -= rings.start[k + 1] - rings.start[k]) < 0) return false;
-        for (int s = rings.start[k]; s < rings.start[k + 1]; ++s) {
-          const RingTable::Offset& o = rings.offsets[static_cast<std::size_t>(s)];
-          int sr = r + o.dr, sc = c + o.dc;
-          if (!text.contains(sr, sc) || !unlitForRings(text, sr, sc)) continue;
-          if (!found || o.distance < nearest) nearest = o.distance;
-          found = true;
-        }
-        if (found) {
-          value = nearest;
+        const int hit = nearestUnlitSample(rings, k, unlit.data(), w, h, r, c, d2[index]);
+        if (hit >= 0) {
+          value = rings.offsets[static_cast<std::size_t>(hit)].distance;
           break;
         }
         if (k == kMaxRing) {

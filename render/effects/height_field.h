@@ -35,17 +35,23 @@ struct HeightField {
   }
 };
 
-// Sample offsets of the rings of radius 0 ... 255 around a pixel, each offset once.
+// Sample offsets of the rings of radius 0 ... 255 around a pixel, each offset once,
+// each ring's nearest first.
 // Rings are added as a search first needs them: small text never reaches the outer
 // rings, which hold most of the offsets.
 struct RingTable {
   struct Offset {
     int dr, dc;
+    int squared;  // dr * dr + dc * dc
     float distance;
   };
   std::vector<Offset> offsets;
   std::vector<int> start;    // ring k is offsets[start[k]] ... offsets[start[k + 1] - 1]
   std::vector<int> takenBy;  // per offset, 1 + the last ring that took it
+  // Per offset of the first stepRings rings, dr * stepWidth + dc: where a sample lies
+  // in a raster stepWidth pixels wide, counted from the centre's index.
+  std::vector<std::ptrdiff_t> step;
+  int stepWidth = -1, stepRings = 0;
   int rings() const { return start.empty() ? 0 : static_cast<int>(start.size()) - 1; }
 };
 
