@@ -113,6 +113,22 @@ void BM_ThreeD(benchmark::State& state) {
 }
 BENCHMARK(BM_ThreeD)->Arg(20)->Arg(100)->Arg(300)->Unit(benchmark::kMillisecond);
 
+// The whole relief of a render: the field rebuilt from the raster, then lit (the ring
+// table kept between renders, as the engine keeps it).
+void BM_WholeRelief(benchmark::State& state) {
+  TextCanvas c = helloAt(static_cast<int>(state.range(0)));
+  ReliefState relief;
+  EffectRecord rec = reliefRecord(k3dSingleColor);
+  loadShapeProfile(relief.profile, rec);
+  for (auto _ : state) {
+    bool stale = true;
+    refreshHeightField(relief, c.textRows(), stale);
+    threeDSingleColor(relief, c.textRows(), c.canvasRows(), rec, c.plane.data());
+    benchmark::DoNotOptimize(c.canvas.data());
+  }
+}
+BENCHMARK(BM_WholeRelief)->Arg(20)->Arg(100)->Arg(300)->Unit(benchmark::kMillisecond);
+
 void BM_Fog(benchmark::State& state) {
   TextCanvas c = helloAt(static_cast<int>(state.range(0)));
   NoiseState noise;

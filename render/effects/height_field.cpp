@@ -96,37 +96,43 @@ void buildRingTable(RingTable& rings) {
 
 namespace {
 
-constexpr std::int64_t kNoUnlit = -1;
-
 bool unlitForRings(RgbRows text, int row, int column) {
   return text.pixel(row, column)[0] != 255;
 }
 
-// Exact squared Euclidean distance from every pixel to the nearest pixel that stops the
-// ring search (first byte not 255), kNoUnlit where there is none: a column pass, then
-// the lower envelope of parabolas along each row.
-std::vector<std::int64_t> squaredDistanceToUnlit(RgbRows text) {
-  const int w = text.width, h = text.height;
-  std::vector<std::int64_t> column = allocate<std::int64_t>(static_cast<std::size_t>(w) * h);
-  for (int c = 0; c < w; ++c) {
-    std::int64_t last = kNoUnlit;
-    for (int r = 0; r < h; ++r) {
-      if (unlitForRings(text, r, c)) last = r;
-      column[static_cast<std::size_t>(r) * w + c] = last == kNoUnlit ? kNoUnlit : r - last;
-    }
-    last = kNoUnlit;
-    for (int r = h - 1; r >= 0; --r) {
-      if (unlitForRings(text, r, c)) last = r;
-      std::int64_t& g = column[static_cast<std::size_t>(r) * w + c];
-      if (last != kNoUnlit && (g == kNoUnlit || last - r < g)) g = last - r;
-    }
+// Beyond every ring sample (the farthest lies at squared distance kMaxRing^2): a search
+// at such a pixel looks at the last ring only, and finds nothing there.
+constexpr std::int32_t kBeyondRings = kMaxRing * kMaxRing + 1;
+constexpr std::int32_t kNoUnlit = -1;
+
+// Squared Euclidean distance from every pixel to the nearest pixel that stops the ring
+// search (unlit[i] set), exact up to kBeyondRings and kBeyondRings from there on (and
+// where there is none): a column pass, then the lower envelope of parabolas along each
+// row.
+std::vector<std::int32_t> squaredDistanceToUnlit(const std::uint8_t* unlit, int w, int h) {
+  // Rows in order, so that both column passes read memory as it lies.
+  std::vector<std::int32_t> d2 = allocate<std::int32_t>(static_cast<std::size_t>(w) * h);
+  for (int r = 0; r < h; ++r) {
+    std::int32_t* row = &d2[static_cast<std::size_t>(r) * w];
+    const std::int32_t* above = r > 0 ? row - w : nullptr;
+    const std::uint8_t* u = unlit + static_cast<std::size_t>(r) * w;
+    for (int c = 0; c < w; ++c)
+      row[c] = u[c] ? 0 : (above && above[c] != kNoUnlit ? above[c] + 1 : kNoUnlit);
+  }
+  for (int r = h - 2; r >= 0; --r) {
+    std::int32_t* row = &d2[static_cast<std::size_t>(r) * w];
+    const std::int32_t* below = row + w;
+    for (int c = 0; c < w; ++c)
+      if (below[c] != kNoUnlit && (row[c] == kNoUnlit || below[c] + 1 < row[c]))
+        row[c] = below[c] + 1;
   }
 
-  std::vector<std::int64_t> result = allocate<std::int64_t>(static_cast<std::size_t>(w) * h);
+  std::vector<std::int64_t> g(static_cast<std::size_t>(w));
   std::vector<int> v(static_cast<std::size_t>(w));
   std::vector<double> z(static_cast<std::size_t>(w) + 1);
   for (int r = 0; r < h; ++r) {
-    const std::int64_t* g = &column[static_cast<std::size_t>(r) * w];
+    std::int32_t* out = &d2[static_cast<std::size_t>(r) * w];
+    std::copy(out, out + w, g.begin());
     auto f = [&](int q) { return g[q] * g[q]; };
     int k = -1;
     for (int q = 0; q < w; ++q) {
@@ -151,28 +157,27 @@ std::vector<std::int64_t> squaredDistanceToUnlit(RgbRows text) {
       z[static_cast<std::size_t>(k)] = s;
       z[static_cast<std::size_t>(k) + 1] = std::numeric_limits<double>::infinity();
     }
-    std::int64_t* out = &result[static_cast<std::size_t>(r) * w];
     if (k < 0) {
-      std::fill(out, out + w, kNoUnlit);
+      std::fill(out, out + w, kBeyondRings);
       continue;
     }
     k = 0;
     for (int q = 0; q < w; ++q) {
       while (z[static_cast<std::size_t>(k) + 1] < q) ++k;
       std::int64_t vk = v[static_cast<std::size_t>(k)];
-      out[q] = (q - vk) * (q - vk) + f(static_cast<int>(vk));
+      const std::int64_t squared = (q - vk) * (q - vk) + f(static_cast<int>(vk));
+      out[q] = static_cast<std::int32_t>(std::min<std::int64_t>(squared, kBeyondRings));
     }
   }
-  return result;
+  return d2;
 }
 
 // Smallest k with k * k >= d2, capped at the last ring.
-int firstRingNotSurelyLit(std::int64_t d2) {
-  if (d2 == kNoUnlit) return kMaxRing;
-  std::int64_t k = static_cast<std::int64_t>(std::sqrt(static_cast<double>(d2)));
+int firstRingNotSurelyLit(std::int32_t d2) {
+  int k = static_cast<int>(std::sqrt(static_cast<double>(d2)));
   while (k * k < d2) ++k;
   while (k > 0 && (k - 1) * (k - 1) >= d2) --k;
-  return static_cast<int>(std::min<std::int64_t>(k, kMaxRing));
+  return std::min(k, kMaxRing);
 }
 
 // Makes the steps of rings 0 ... k those of a raster `width` pixels wide.
@@ -231,11 +236,11 @@ bool buildHeightField(ReliefState& relief, RgbRows text, std::int64_t* samplesLe
   // Every sample of ring k lies within distance k, so the rings closer than the nearest
   // unlit pixel are all lit: the search starts at the first ring that can reach it and
   // finds exactly what a search from ring 0 finds.
-  std::vector<std::int64_t> d2 = squaredDistanceToUnlit(text);
   std::vector<std::uint8_t> unlit = allocate<std::uint8_t>(static_cast<std::size_t>(w) * h);
   for (int r = 0; r < h; ++r)
     for (int c = 0; c < w; ++c)
       unlit[static_cast<std::size_t>(r) * w + c] = unlitForRings(text, r, c);
+  const std::vector<std::int32_t> d2 = squaredDistanceToUnlit(unlit.data(), w, h);
   RingTable& rings = relief.rings;
   float largest = 0.0f;
   for (int r = 0; r < h; ++r) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 #include "render/effects/effect_math.h"
 
@@ -33,13 +35,13 @@ std::uint8_t litChannel(int value, double d) {
 
 }  // namespace
 
-std::array<std::uint8_t, 3> shadeRelief(const ReliefState& relief, int row, int column,
-                                        std::uint32_t color, int grain) {
+namespace {
+
+std::array<std::uint8_t, 3> shadeFromHeights(const ReliefState& relief, int row, int column,
+                                             double h0, double hx, double hy, std::uint32_t color,
+                                             int grain) {
   const int w = relief.field.width, h = relief.field.height;
   const double g = std::max(grain, 1);  // multiplying or dividing by 1 changes no bit
-  double h0 = surfaceHeight(relief, column, row);
-  double hx = surfaceHeight(relief, column + 1, row);
-  double hy = surfaceHeight(relief, column, row + 1);
   Vec3 n = normalized({g * (hx - h0), 1.0, -(g * (hy - h0))});
   Vec3 p{static_cast<double>(column - w / 2) / g, h0, static_cast<double>(row - h / 2) / g};
   Vec3 l = normalized({kLight.x - p.x, kLight.y - p.y, kLight.z - p.z});
@@ -49,6 +51,55 @@ std::array<std::uint8_t, 3> shadeRelief(const ReliefState& relief, int row, int 
           litChannel(colorChannel(color, 2), d)};
 }
 
+// Surface heights of two neighbouring field rows, each worked out once when first asked
+// for: a pixel's shade reads its own height and those to its right and below, so each
+// height serves three pixels.
+class SurfaceRows {
+ public:
+  explicit SurfaceRows(const ReliefState& relief)
+      : relief_(relief), rows_{Row(relief.field.width + 1), Row(relief.field.width + 1)} {}
+
+  // Makes `row` the upper of the two.
+  void moveTo(int row) {
+    if (row == top_) return;
+    if (row == top_ + 1) {
+      std::swap(rows_[0], rows_[1]);
+    } else {
+      rows_[0].clear();
+    }
+    rows_[1].clear();
+    top_ = row;
+  }
+  double at(int row, int column) {
+    Row& r = rows_[row - top_];
+    if (!r.known[column]) {
+      r.value[column] = surfaceHeight(relief_, column, row);
+      r.known[column] = 1;
+    }
+    return r.value[column];
+  }
+
+ private:
+  struct Row {
+    explicit Row(int n) : value(n), known(n) {}
+    void clear() { std::fill(known.begin(), known.end(), 0); }
+    std::vector<double> value;
+    std::vector<std::uint8_t> known;
+  };
+  const ReliefState& relief_;
+  Row rows_[2];
+  int top_ = -2;
+};
+
+}  // namespace
+
+std::array<std::uint8_t, 3> shadeRelief(const ReliefState& relief, int row, int column,
+                                        std::uint32_t color, int grain) {
+  return shadeFromHeights(relief, row, column, surfaceHeight(relief, column, row),
+                          surfaceHeight(relief, column + 1, row),
+                          surfaceHeight(relief, column, row + 1), color, grain);
+}
+
 void threeDSingleColor(const ReliefState& relief, RgbRows text, RgbRows canvas,
                        const EffectRecord& record, std::int16_t* plane, int grain) {
   if (relief.field.width != text.width || relief.field.height != text.height) return;
@@ -56,11 +107,17 @@ void threeDSingleColor(const ReliefState& relief, RgbRows text, RgbRows canvas,
   const std::uint32_t color = static_cast<std::uint32_t>(record.param(1));
   const effects::Span rows = effects::shiftedSpan(y, canvas.height);
   const effects::Span columns = effects::shiftedSpan(x, canvas.width);
+  SurfaceRows heights(relief);
   for (int r = rows.lo; r < rows.hi; ++r) {
+    const int fr = r - y;
+    heights.moveTo(fr);
     for (int c = columns.lo; c < columns.hi; ++c) {
-      const std::uint8_t* m = text.pixel(r - y, c - x);
+      const int fc = c - x;
+      const std::uint8_t* m = text.pixel(fr, fc);
       if (m[0] == 0) continue;
-      std::array<std::uint8_t, 3> shade = shadeRelief(relief, r - y, c - x, color, grain);
+      std::array<std::uint8_t, 3> shade =
+          shadeFromHeights(relief, fr, fc, heights.at(fr, fc), heights.at(fr, fc + 1),
+                           heights.at(fr + 1, fc), color, grain);
       std::uint8_t* px = canvas.pixel(r, c);
       for (int k = 0; k < 3; ++k)
         px[k] = static_cast<std::uint8_t>((m[k] * shade[k] + (255 - m[k]) * px[k]) >> 8);
