@@ -1,6 +1,9 @@
 #include "imageio/jpeg_encoder.h"
 
 #include <emmintrin.h>
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
 
 #include <cstring>
 #include <new>
@@ -220,6 +223,52 @@ void separableDct(const double samples[64], double acc[64]) {
   }
 }
 
+#if defined(__x86_64__) || defined(__i386__)
+#define VORNEL_JPEG_AVX 1
+// separableDct four lanes at a time, on processors that have them: each lane multiplies
+// and adds as the two-lane code does (AVX alone has no fused multiply-add), so the sums
+// are the same bits.
+__attribute__((target("avx"))) void separableDctAvx(const double samples[64], double acc[64]) {
+  static const struct Cosines {
+    alignas(32) double row[8][8];  // row[x][u] = kCos4[u][x]
+    Cosines() {
+      for (int x = 0; x < 8; ++x)
+        for (int u = 0; u < 8; ++u) row[x][u] = kCos4[u][x];
+    }
+  } cosines;
+  alignas(32) double t[8][8];
+  for (int y = 0; y < 8; ++y) {
+    __m256d s0 = _mm256_setzero_pd(), s1 = s0;
+    for (int x = 0; x < 8; ++x) {
+      const __m256d s = _mm256_set1_pd(samples[y * 8 + x]);
+      s0 = _mm256_add_pd(s0, _mm256_mul_pd(s, _mm256_load_pd(cosines.row[x])));
+      s1 = _mm256_add_pd(s1, _mm256_mul_pd(s, _mm256_load_pd(cosines.row[x] + 4)));
+    }
+    _mm256_store_pd(t[y], s0);
+    _mm256_store_pd(t[y] + 4, s1);
+  }
+  for (int v = 0; v < 8; ++v) {
+    __m256d s0 = _mm256_setzero_pd(), s1 = s0;
+    for (int y = 0; y < 8; ++y) {
+      const __m256d c = _mm256_set1_pd(kCos4[v][y]);
+      s0 = _mm256_add_pd(s0, _mm256_mul_pd(_mm256_load_pd(t[y]), c));
+      s1 = _mm256_add_pd(s1, _mm256_mul_pd(_mm256_load_pd(t[y] + 4), c));
+    }
+    _mm256_storeu_pd(acc + v * 8, s0);
+    _mm256_storeu_pd(acc + v * 8 + 4, s1);
+  }
+}
+#endif
+
+// The separable sums on the widest lanes this processor has.
+void separableDctHere(const double samples[64], double acc[64]) {
+#ifdef VORNEL_JPEG_AVX
+  static const bool avx = __builtin_cpu_supports("avx");
+  if (avx) return separableDctAvx(samples, acc);
+#endif
+  separableDct(samples, acc);
+}
+
 // n / step truncated toward zero, as C++ divides, by a multiplication: with
 // m = ceil(2^32 / step), |n| m / 2^32 truncates to |n| / step for |n| < 2^16 and steps
 // below 256, because |n| (m step - 2^32) < 2^16 * 256 stays below 2^32.
@@ -245,18 +294,118 @@ double clampSample(double v) {
   return v < 0 ? 0 : (v > 255 ? 255 : v);
 }
 
+// The colour constants are single-precision values used in double arithmetic: white
+// then comes out as Y 255, Cb 128 and Cr just below 128.
+constexpr double kYr = 0.299f, kYg = 0.587f, kYb = 0.114f;
+constexpr double kCbR = 0.1687f, kCbG = 0.3313f;
+constexpr double kCrG = 0.4187f, kCrB = 0.0813f;
+
+// Y, Cb and Cr of pixels x ... n - 1 of p, each truncated into 0 ... 255 and shifted
+// down by 128, into planes[c][at + x ...].
+void levelShiftedTail(const std::uint8_t* p, int x, int n, std::int16_t planes[3][64], int at) {
+  for (; x < n; ++x) {
+    const std::uint8_t* q = p + x * 3;
+    const double b = q[0], g = q[1], r = q[2];
+    const double luma = kYr * r + kYg * g + kYb * b;
+    const double cb = 0.5 * b - (kCbR * r + kCbG * g) + 128;
+    const double cr = 0.5 * r - kCrG * g - kCrB * b + 128;
+    planes[0][at + x] = static_cast<std::int16_t>(static_cast<int>(clampSample(luma)) - 128);
+    planes[1][at + x] = static_cast<std::int16_t>(static_cast<int>(clampSample(cb)) - 128);
+    planes[2][at + x] = static_cast<std::int16_t>(static_cast<int>(clampSample(cr)) - 128);
+  }
+}
+
+// The same for all n pixels, two at a time, each sum added in the order of the
+// one-pixel formulas.
+void levelShiftedSamplesSse2(const std::uint8_t* p, int n, std::int16_t planes[3][64], int at) {
+  int x = 0;
+  const __m128d zero = _mm_setzero_pd(), top = _mm_set1_pd(255.0), half = _mm_set1_pd(0.5),
+                mid = _mm_set1_pd(128.0);
+  const auto store = [&](int c, __m128d v) {
+    const __m128i t = _mm_cvttpd_epi32(_mm_min_pd(_mm_max_pd(v, zero), top));
+    planes[c][at + x] = static_cast<std::int16_t>(_mm_cvtsi128_si32(t) - 128);
+    planes[c][at + x + 1] =
+        static_cast<std::int16_t>(_mm_cvtsi128_si32(_mm_srli_si128(t, 4)) - 128);
+  };
+  for (; x + 2 <= n; x += 2) {
+    const std::uint8_t* q = p + x * 3;
+    const __m128d b = _mm_set_pd(q[3], q[0]), g = _mm_set_pd(q[4], q[1]),
+                  r = _mm_set_pd(q[5], q[2]);
+    store(0,
+          _mm_add_pd(_mm_add_pd(_mm_mul_pd(_mm_set1_pd(kYr), r), _mm_mul_pd(_mm_set1_pd(kYg), g)),
+                     _mm_mul_pd(_mm_set1_pd(kYb), b)));
+    store(1,
+          _mm_add_pd(_mm_sub_pd(_mm_mul_pd(half, b), _mm_add_pd(_mm_mul_pd(_mm_set1_pd(kCbR), r),
+                                                                _mm_mul_pd(_mm_set1_pd(kCbG), g))),
+                     mid));
+    store(2,
+          _mm_add_pd(_mm_sub_pd(_mm_sub_pd(_mm_mul_pd(half, r), _mm_mul_pd(_mm_set1_pd(kCrG), g)),
+                                _mm_mul_pd(_mm_set1_pd(kCrB), b)),
+                     mid));
+  }
+  levelShiftedTail(p, x, n, planes, at);
+}
+
+#ifdef VORNEL_JPEG_AVX
+// Four values truncated into 0 ... 255, shifted down by 128 and stored as 16 bits.
+__attribute__((target("avx"))) inline void storeLevels(std::int16_t* dst, __m256d v) {
+  const __m128i t =
+      _mm_sub_epi32(_mm256_cvttpd_epi32(_mm256_min_pd(_mm256_max_pd(v, _mm256_setzero_pd()),
+                                                      _mm256_set1_pd(255.0))),
+                    _mm_set1_epi32(128));
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(dst), _mm_packs_epi32(t, t));
+}
+
+// Four at a time, on processors that have the lanes (no fused multiply-add: the same bits).
+__attribute__((target("avx"))) void levelShiftedSamplesAvx(const std::uint8_t* p, int n,
+                                                           std::int16_t planes[3][64], int at) {
+  int x = 0;
+  const __m256d half = _mm256_set1_pd(0.5), mid = _mm256_set1_pd(128.0);
+  for (; x + 4 <= n; x += 4) {
+    const std::uint8_t* q = p + x * 3;
+    const __m256d b = _mm256_set_pd(q[9], q[6], q[3], q[0]);
+    const __m256d g = _mm256_set_pd(q[10], q[7], q[4], q[1]);
+    const __m256d r = _mm256_set_pd(q[11], q[8], q[5], q[2]);
+    storeLevels(planes[0] + at + x,
+                _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(_mm256_set1_pd(kYr), r),
+                                            _mm256_mul_pd(_mm256_set1_pd(kYg), g)),
+                              _mm256_mul_pd(_mm256_set1_pd(kYb), b)));
+    storeLevels(planes[1] + at + x,
+                _mm256_add_pd(_mm256_sub_pd(_mm256_mul_pd(half, b),
+                                            _mm256_add_pd(_mm256_mul_pd(_mm256_set1_pd(kCbR), r),
+                                                          _mm256_mul_pd(_mm256_set1_pd(kCbG), g))),
+                              mid));
+    storeLevels(planes[2] + at + x,
+                _mm256_add_pd(_mm256_sub_pd(_mm256_sub_pd(_mm256_mul_pd(half, r),
+                                                          _mm256_mul_pd(_mm256_set1_pd(kCrG), g)),
+                                            _mm256_mul_pd(_mm256_set1_pd(kCrB), b)),
+                              mid));
+  }
+  levelShiftedTail(p, x, n, planes, at);
+}
+#endif
+
+void levelShiftedSamples(const std::uint8_t* p, int n, std::int16_t planes[3][64], int at) {
+#ifdef VORNEL_JPEG_AVX
+  static const bool avx = __builtin_cpu_supports("avx");
+  if (avx) return levelShiftedSamplesAvx(p, n, planes, at);
+#endif
+  levelShiftedSamplesSse2(p, n, planes, at);
+}
+
 class BlockCoder {
  public:
   BlockCoder(const JpegCodec& codec, std::vector<std::uint8_t>& out) : codec_(codec), bits_(out) {}
 
   // Quantises one block of samples (natural order, already minus 128) and codes it. A
   // block equal to the component's previous one (flat areas) reuses its coefficients.
-  void code(const double samples[64], int component) {
+  void code(const std::int16_t samples[64], int component) {
     int* zz = last_[component].zz;
     if (!last_[component].valid ||
         std::memcmp(last_[component].samples, samples, sizeof last_[component].samples) != 0) {
-      quantizeBlockFast(samples, component == 0 ? kJpegLumaQuant.data() : kJpegChromaQuant.data(),
-                        zz);
+      double wide[64];
+      for (int i = 0; i < 64; ++i) wide[i] = samples[i];
+      quantizeBlockFast(wide, component == 0 ? kJpegLumaQuant.data() : kJpegChromaQuant.data(), zz);
       std::memcpy(last_[component].samples, samples, sizeof last_[component].samples);
       last_[component].valid = true;
     }
@@ -292,7 +441,7 @@ class BlockCoder {
   int predictor_[3] = {0, 0, 0};
   struct LastBlock {
     bool valid = false;
-    double samples[64];
+    std::int16_t samples[64];
     int zz[64];
   } last_[3];
 };
@@ -325,7 +474,7 @@ void quantizeBlockFast(const double samples[64], const std::uint8_t* table, int 
                                                                  : nullptr;
   if (!divide) return quantizeBlockPlain(samples, table, zz);
   alignas(16) double acc[64];
-  separableDct(samples, acc);
+  separableDctHere(samples, acc);
   // The direct sum lies within kDctSlack of acc[k], and the truncated value only grows
   // with the sum: when both ends of that interval give one value, the direct sum gives
   // it too. Otherwise (a sum next to a whole number) the block is summed directly. Two
@@ -348,8 +497,8 @@ void quantizeBlockFast(const double samples[64], const std::uint8_t* table, int 
   }
 }
 
-void encode(JpegCodec& codec, int width, int height, const std::uint8_t* pixels, std::size_t stride,
-            std::vector<std::uint8_t>& out) {
+void encode(JpegCodec& codec, int width, int height, const std::uint8_t* pixels,
+            std::ptrdiff_t stride, std::vector<std::uint8_t>& out) {
   codec.width = width;
   codec.height = height;
   codec.paddedWidth = (width + 7) & ~7;
@@ -360,33 +509,16 @@ void encode(JpegCodec& codec, int width, int height, const std::uint8_t* pixels,
   ByteReader dht(kDhtBody, sizeof kDhtBody);
   codec.parseHuffmanTables(dht);
 
-  // The colour constants are single-precision values used in double arithmetic: white
-  // then comes out as Y 255, Cb 128 and Cr just below 128.
-  constexpr double kYr = 0.299f, kYg = 0.587f, kYb = 0.114f;
-  constexpr double kCbR = 0.1687f, kCbG = 0.3313f;
-  constexpr double kCrG = 0.4187f, kCrB = 0.0813f;
   BlockCoder coder(codec, out);
-  double planes[3][64];
+  std::int16_t planes[3][64];
   for (int by = 0; by < codec.paddedHeight; by += 8) {
     for (int bx = 0; bx < codec.paddedWidth; bx += 8) {
       for (int y = 0; y < 8; ++y) {
         const std::uint8_t* row = by + y < height ? pixels + stride * (by + y) : nullptr;
-        for (int x = 0; x < 8; ++x) {
-          int i = y * 8 + x;
-          if (!row || bx + x >= width) {
-            // Padding stays at 0 after the level shift: mid-grey with neutral colour.
-            planes[0][i] = planes[1][i] = planes[2][i] = 0;
-            continue;
-          }
-          const std::uint8_t* p = row + (bx + x) * 3;
-          double b = p[0], g = p[1], r = p[2];
-          double luma = kYr * r + kYg * g + kYb * b;
-          double cb = 0.5 * b - (kCbR * r + kCbG * g) + 128;
-          double cr = 0.5 * r - kCrG * g - kCrB * b + 128;
-          planes[0][i] = static_cast<int>(clampSample(luma)) - 128;
-          planes[1][i] = static_cast<int>(clampSample(cb)) - 128;
-          planes[2][i] = static_cast<int>(clampSample(cr)) - 128;
-        }
+        const int inside = row ? std::min(8, width - bx) : 0;
+        if (inside > 0) levelShiftedSamples(row + bx * 3, inside, planes, y * 8);
+        // Padding stays at 0 after the level shift: mid-grey with neutral colour.
+        for (int c = 0; c < 3; ++c) std::fill(planes[c] + y * 8 + inside, planes[c] + y * 8 + 8, 0);
       }
       for (int c = 0; c < 3; ++c) coder.code(planes[c], c);
     }
@@ -412,19 +544,15 @@ int encodeJpeg(DibImage& image, std::vector<std::uint8_t>& out, std::string* rea
       image.width() > 65535 || image.height() > 65535)
     return fail(JpegStatus::EmptyPicture);
 
-  // The coder reads rows top row first from the block's first row, so the picture is
-  // mirrored for the time of the coding and restored whatever happens.
-  struct Mirror {
-    DibImage& image;
-    explicit Mirror(DibImage& i) : image(i) { image.flipRows(); }
-    ~Mirror() { image.flipRows(); }
-  };
+  // The block holds the bottom row first; the coder reads the top row first, so it
+  // starts at the block's last row and steps back.
   std::size_t start = out.size();
   try {
-    Mirror mirror(image);
     JpegCodec codec;
-    encode(codec, image.width(), image.height(), image.block().data() + image.pixelOffset(),
-           image.rowBytes(), out);
+    const std::uint8_t* top = image.block().data() + image.pixelOffset() +
+                              static_cast<std::size_t>(image.height() - 1) * image.rowBytes();
+    encode(codec, image.width(), image.height(), top,
+           -static_cast<std::ptrdiff_t>(image.rowBytes()), out);
   } catch (const std::bad_alloc&) {
     out.resize(start);
     return fail(JpegStatus::OutOfMemory);

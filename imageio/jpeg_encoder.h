@@ -26,8 +26,8 @@ void quantizeBlockFast(const double samples[64], const std::uint8_t* table, int 
 
 // Codes `height` rows of blue-green-red pixels, top row first, `stride` bytes apart,
 // and appends the whole file (SOI to EOI) to `out`. Width and height are 1..65535.
-void encode(JpegCodec& codec, int width, int height, const std::uint8_t* pixels, std::size_t stride,
-            std::vector<std::uint8_t>& out);
+void encode(JpegCodec& codec, int width, int height, const std::uint8_t* pixels,
+            std::ptrdiff_t stride, std::vector<std::uint8_t>& out);
 
 // Codes a 24-bit picture (an 8-bit one is coded from a 24-bit copy) into `out`. The
 // picture's rows are mirrored while it is coded and mirrored back before returning.
