@@ -228,8 +228,7 @@ void mapPixels(const std::uint8_t* const* pixelRows, std::uint8_t* const* indexR
   constexpr std::uint32_t kCacheBits = 12;
   std::vector<std::uint32_t> cacheKey(1u << kCacheBits, 0);
   std::vector<std::uint8_t> cacheIndex(1u << kCacheBits, 0);
-  const PaletteSearch search(colourCount, palette);
-  int previous = -1;
+  PaletteSearch search(colourCount, palette);
   for (int y = 0; y < height; ++y) {
     const std::uint8_t* p = pixelRows[y];
     std::uint8_t* out = indexRows[y];
@@ -238,8 +237,7 @@ void mapPixels(const std::uint8_t* const* pixelRows, std::uint8_t* const* indexR
       std::uint32_t slot = (key * 2654435761u) >> (32 - kCacheBits);
       if (cacheKey[slot] != key) {
         cacheKey[slot] = key;
-        previous = search.nearest(p[2], p[1], p[0], previous);
-        cacheIndex[slot] = static_cast<std::uint8_t>(previous);
+        cacheIndex[slot] = static_cast<std::uint8_t>(search.nearest(p[2], p[1], p[0]));
       }
       out[x] = cacheIndex[slot];
     }
@@ -248,74 +246,49 @@ void mapPixels(const std::uint8_t* const* pixelRows, std::uint8_t* const* indexR
 
 }  // namespace
 
-PaletteSearch::PaletteSearch(int colourCount, const std::uint8_t* palette) {
-  const int n = std::max(colourCount, 0);
-  // The walk is ordered by the channel whose values spread widest, where the bound
-  // prunes most.
-  double spread[3] = {};
-  for (int c = 0; c < 3 && n > 0; ++c) {
-    double sum = 0, squares = 0;
-    for (int i = 0; i < n; ++i) {
-      sum += palette[i * 3 + c];
-      squares += static_cast<double>(palette[i * 3 + c]) * palette[i * 3 + c];
-    }
-    spread[c] = squares / n - (sum / n) * (sum / n);
-  }
-  keyChannel_ = 2;  // red, in the palette's blue-green-red order
-  if (spread[1] > spread[keyChannel_]) keyChannel_ = 1;
-  if (spread[0] > spread[keyChannel_]) keyChannel_ = 0;
-  for (int i = 0; i < n; ++i)
-    entries_.push_back({palette[i * 3 + keyChannel_], palette[i * 3 + 2], palette[i * 3 + 1],
-                        palette[i * 3], static_cast<std::uint8_t>(i)});
-  std::stable_sort(entries_.begin(), entries_.end(),
-                   [](const Entry& a, const Entry& b) { return a.key < b.key; });
-  for (std::size_t i = 0; i < entries_.size(); ++i)
-    position_[entries_[i].index] = static_cast<std::int16_t>(i);
-  for (int v = 0, e = 0; v < 256; ++v) {
-    while (e < static_cast<int>(entries_.size()) && entries_[static_cast<std::size_t>(e)].key < v)
-      ++e;
-    firstAtLeast_[static_cast<std::size_t>(v)] = static_cast<std::int16_t>(e);
-  }
+PaletteSearch::PaletteSearch(int colourCount, const std::uint8_t* palette)
+    : cubes_(32 * 32 * 32), built_(32 * 32 * 32, 0) {
+  for (int i = 0; i < std::max(colourCount, 0); ++i)
+    entries_.push_back(
+        {palette[i * 3 + 2], palette[i * 3 + 1], palette[i * 3], static_cast<std::uint8_t>(i)});
 }
 
-int PaletteSearch::nearest(int red, int green, int blue, int hint) const {
-  // As nearestPaletteIndex: the smallest distance, the lowest index among equals, entry
-  // 0 when nothing is nearer than 765. One channel's difference alone bounds an entry's
-  // distance from below, so the walk outwards from the pixel's value in that channel
-  // stops on each side at the first entry whose difference already exceeds the best
-  // distance. Starting from the hint's distance (a neighbour's answer) the walk is
-  // short; every entry that could beat it or tie it is still visited.
-  const int value = keyChannel_ == 2 ? red : (keyChannel_ == 1 ? green : blue);
+const std::vector<PaletteSearch::Entry>& PaletteSearch::cube(int red, int green, int blue) {
+  const int slot = (red >> 3) << 10 | (green >> 3) << 5 | (blue >> 3);
+  std::vector<Entry>& list = cubes_[static_cast<std::size_t>(slot)];
+  if (built_[static_cast<std::size_t>(slot)]) return list;
+  built_[static_cast<std::size_t>(slot)] = 1;
+  const int lo[3] = {red & ~7, green & ~7, blue & ~7};
+  const auto least = [&](const Entry& e) {
+    const int v[3] = {e.red, e.green, e.blue};
+    int d = 0;
+    for (int c = 0; c < 3; ++c) d += std::max({0, lo[c] - v[c], v[c] - (lo[c] + 7)});
+    return d;
+  };
+  const auto greatest = [&](const Entry& e) {
+    const int v[3] = {e.red, e.green, e.blue};
+    int d = 0;
+    for (int c = 0; c < 3; ++c) d += std::max(v[c] - lo[c], lo[c] + 7 - v[c]);
+    return d;
+  };
+  // Every colour of the cube lies within `bound` of some entry, so an entry farther
+  // than that from the whole cube is never nearest, nor tied with the nearest.
+  int bound = 765;
+  for (const Entry& e : entries_) bound = std::min(bound, greatest(e));
+  for (const Entry& e : entries_)
+    if (least(e) <= bound) list.push_back(e);
+  return list;
+}
+
+int PaletteSearch::nearest(int red, int green, int blue) {
+  // As nearestPaletteIndex: the smallest distance, the lowest index among equals (the
+  // list is in index order), entry 0 when nothing is nearer than 765.
   int best = 765, bestIndex = 0;
-  auto consider = [&](const Entry& e) {
+  for (const Entry& e : cube(red, green, blue)) {
     const int d = std::abs(red - e.red) + std::abs(green - e.green) + std::abs(blue - e.blue);
-    if (d < best || (d == best && e.index < bestIndex && d < 765)) {
+    if (d < best) {
       best = d;
       bestIndex = e.index;
-    }
-  };
-  if (hint >= 0 && hint < static_cast<int>(entries_.size()))
-    consider(entries_[static_cast<std::size_t>(position_[static_cast<std::size_t>(hint)])]);
-  const int count = static_cast<int>(entries_.size());
-  int up = firstAtLeast_[static_cast<std::size_t>(value)], down = up - 1;
-  while (up < count || down >= 0) {
-    if (up < count) {
-      const Entry& e = entries_[static_cast<std::size_t>(up)];
-      if (e.key - value > best) {
-        up = count;
-      } else {
-        consider(e);
-        ++up;
-      }
-    }
-    if (down >= 0) {
-      const Entry& e = entries_[static_cast<std::size_t>(down)];
-      if (value - e.key > best) {
-        down = -1;
-      } else {
-        consider(e);
-        --down;
-      }
     }
   }
   return bestIndex;

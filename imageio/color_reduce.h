@@ -31,24 +31,24 @@ void reduceColors(ReduceMethod method, const std::uint8_t* const* pixelRows,
 // lowest index wins a tie and an exact match returns at once.
 int nearestPaletteIndex(int colourCount, const std::uint8_t* palette, int red, int green, int blue);
 
-// The same answer as nearestPaletteIndex, for many pixels of one palette: the entries
-// kept in order of one channel, and only those searched whose difference in it alone
-// does not already exceed the best distance found. hint: an index to measure first
-// (a neighbouring pixel's answer), -1 for none; it changes only the speed.
+// The same answer as nearestPaletteIndex, for many pixels of one palette. Colours are
+// grouped in cubes of 8 x 8 x 8; for each cube first met, the entries that could be
+// nearest to some colour in it are listed once (those whose least distance to the cube
+// is at most the smallest greatest distance of any entry to it), and a pixel compares
+// only its cube's list, in index order.
 class PaletteSearch {
  public:
   PaletteSearch(int colourCount, const std::uint8_t* palette);
-  int nearest(int red, int green, int blue, int hint = -1) const;
+  int nearest(int red, int green, int blue);
 
  private:
   struct Entry {
-    std::uint8_t key, red, green, blue, index;
+    std::uint8_t red, green, blue, index;
   };
-  int keyChannel_ = 1;
+  const std::vector<Entry>& cube(int red, int green, int blue);
   std::vector<Entry> entries_;
-  std::int16_t firstAtLeast_[256] = {};
-  std::int16_t position_[256] =
-      {};  // where entry i stands in entries_  // first entry whose key is at least v
+  std::vector<std::vector<Entry>> cubes_;  // 32 x 32 x 32, filled when first asked for
+  std::vector<std::uint8_t> built_;
 };
 
 }  // namespace vornel

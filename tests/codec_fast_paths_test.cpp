@@ -51,11 +51,10 @@ TEST(PaletteSearchFastPath, NearestEqualsTheFullScan) {
     const int levels = round % 2 ? 4 : 256;
     for (int i = 0; i < 256 * 3; ++i)
       palette[i] = static_cast<std::uint8_t>(rnd.below(levels) * (255 / (levels - 1)));
-    const PaletteSearch search(count, palette);
+    PaletteSearch search(count, palette);
     for (int n = 0; n < 2000; ++n) {
       const int r = rnd.below(256), g = rnd.below(256), b = rnd.below(256);
-      const int hint = rnd.below(count + 1) - 1;  // -1: none
-      ASSERT_EQ(search.nearest(r, g, b, hint), nearestPaletteIndex(count, palette, r, g, b))
+      ASSERT_EQ(search.nearest(r, g, b), nearestPaletteIndex(count, palette, r, g, b))
           << "round " << round << " colour " << r << "," << g << "," << b;
     }
   }
