@@ -247,17 +247,13 @@ void mapPixels(const std::uint8_t* const* pixelRows, std::uint8_t* const* indexR
 }  // namespace
 
 PaletteSearch::PaletteSearch(int colourCount, const std::uint8_t* palette)
-    : cubes_(32 * 32 * 32), built_(32 * 32 * 32, 0) {
+    : listStart_(32 * 32 * 32, 0), listSize_(32 * 32 * 32, 0) {
   for (int i = 0; i < std::max(colourCount, 0); ++i)
     entries_.push_back(
         {palette[i * 3 + 2], palette[i * 3 + 1], palette[i * 3], static_cast<std::uint8_t>(i)});
 }
 
-const std::vector<PaletteSearch::Entry>& PaletteSearch::cube(int red, int green, int blue) {
-  const int slot = (red >> 3) << 10 | (green >> 3) << 5 | (blue >> 3);
-  std::vector<Entry>& list = cubes_[static_cast<std::size_t>(slot)];
-  if (built_[static_cast<std::size_t>(slot)]) return list;
-  built_[static_cast<std::size_t>(slot)] = 1;
+void PaletteSearch::listCube(int slot, int red, int green, int blue) {
   const int lo[3] = {red & ~7, green & ~7, blue & ~7};
   const auto least = [&](const Entry& e) {
     const int v[3] = {e.red, e.green, e.blue};
@@ -275,20 +271,26 @@ const std::vector<PaletteSearch::Entry>& PaletteSearch::cube(int red, int green,
   // than that from the whole cube is never nearest, nor tied with the nearest.
   int bound = 765;
   for (const Entry& e : entries_) bound = std::min(bound, greatest(e));
+  listStart_[static_cast<std::size_t>(slot)] = static_cast<std::uint32_t>(lists_.size()) + 1;
   for (const Entry& e : entries_)
-    if (least(e) <= bound) list.push_back(e);
-  return list;
+    if (least(e) <= bound) lists_.push_back(e);
+  listSize_[static_cast<std::size_t>(slot)] =
+      static_cast<std::uint16_t>(lists_.size() + 1 - listStart_[static_cast<std::size_t>(slot)]);
 }
 
 int PaletteSearch::nearest(int red, int green, int blue) {
+  const int slot = (red >> 3) << 10 | (green >> 3) << 5 | (blue >> 3);
+  if (listStart_[static_cast<std::size_t>(slot)] == 0) listCube(slot, red, green, blue);
   // As nearestPaletteIndex: the smallest distance, the lowest index among equals (the
   // list is in index order), entry 0 when nothing is nearer than 765.
+  const Entry* e = lists_.data() + listStart_[static_cast<std::size_t>(slot)] - 1;
+  const Entry* end = e + listSize_[static_cast<std::size_t>(slot)];
   int best = 765, bestIndex = 0;
-  for (const Entry& e : cube(red, green, blue)) {
-    const int d = std::abs(red - e.red) + std::abs(green - e.green) + std::abs(blue - e.blue);
+  for (; e != end; ++e) {
+    const int d = std::abs(red - e->red) + std::abs(green - e->green) + std::abs(blue - e->blue);
     if (d < best) {
       best = d;
-      bestIndex = e.index;
+      bestIndex = e->index;
     }
   }
   return bestIndex;

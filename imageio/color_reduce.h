@@ -45,10 +45,12 @@ class PaletteSearch {
   struct Entry {
     std::uint8_t red, green, blue, index;
   };
-  const std::vector<Entry>& cube(int red, int green, int blue);
+  void listCube(int slot, int red, int green, int blue);
   std::vector<Entry> entries_;
-  std::vector<std::vector<Entry>> cubes_;  // 32 x 32 x 32, filled when first asked for
-  std::vector<std::uint8_t> built_;
+  // Per cube (32 x 32 x 32), 1 + where its list starts in lists_, 0 while not listed.
+  std::vector<std::uint32_t> listStart_;
+  std::vector<std::uint16_t> listSize_;
+  std::vector<Entry> lists_;
 };
 
 }  // namespace vornel
