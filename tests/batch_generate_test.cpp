@@ -168,7 +168,7 @@ TEST_F(BatchFixture, EachFileIsWhatASingleSaveWrites) {
     ASSERT_TRUE(renderJob(engine));
     const std::string single = dir.file("single" + std::to_string(i) + ".jpg");
     ASSERT_TRUE(saveOutput(engine, single).ok());
-    const std::string name = "b" + std::to_string(i);
+    const std::string name = std::string("b") + std::to_string(i);
     EXPECT_EQ(test::readFileBytes(dir.file(name + ".jpg")), test::readFileBytes(single)) << i;
     EXPECT_EQ(test::readFileBytes(dir.file(name + "_.jpg")),
               test::readFileBytes(pressedOutputName(single, kOutputJpeg)))
@@ -191,7 +191,7 @@ TEST_F(BatchFixture, AnInterruptedBatchLeavesEachFileOldOrComplete) {
   test::TempDir reference;
   ASSERT_TRUE(generateBatchTo(engine, list, reference.file("b")).ok());
   const std::vector<std::uint8_t> old = {'o', 'l', 'd'};
-  auto fileName = [](std::size_t i) { return "b" + std::to_string(i) + ".bmp"; };
+  auto fileName = [](std::size_t i) { return std::string("b") + std::to_string(i) + ".bmp"; };
   auto changed = [&] {
     for (std::size_t i = 0; i < list.size(); ++i)
       if (test::readFileBytes(dir.file(fileName(i))) != old) return true;

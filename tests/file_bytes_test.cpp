@@ -189,8 +189,12 @@ TEST(FileBytes, DeferredWritesCommitInTheOrderPut) {
   ASSERT_EQ(::chmod(dir.file("kept").c_str(), 0640), 0);
   fs::create_directory(dir.file("folder"));
   const int count = DeferredWrites::kDeferredLimit + 5;
+  auto numbered = [](int i) {
+    std::string name = "f";
+    return name += std::to_string(i);
+  };
   std::vector<std::string> names = {"link", "kept"};
-  for (int i = 0; i < count; ++i) names.push_back("f" + std::to_string(i));
+  for (int i = 0; i < count; ++i) names.push_back(numbered(i));
 
   std::vector<std::string> made = {"real", "link", "kept", "folder"};
   {
@@ -203,7 +207,7 @@ TEST(FileBytes, DeferredWritesCommitInTheOrderPut) {
                              name.size(), &reason))
           << name << ": " << reason;
     // Those past the limit wait: their targets do not exist yet, their temporaries do.
-    EXPECT_FALSE(fs::exists(dir.file("f" + std::to_string(count - 1))));
+    EXPECT_FALSE(fs::exists(dir.file(numbered(count - 1))));
     EXPECT_EQ(text(dir.file("f0")), "f0");
     const std::vector<DeferredWrites::Outcome> outcomes = writes.finish();
     ASSERT_EQ(outcomes.size(), names.size());
@@ -218,7 +222,7 @@ TEST(FileBytes, DeferredWritesCommitInTheOrderPut) {
   EXPECT_EQ(fs::status(dir.file("kept")).permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   for (int i = 0; i < count; ++i) {
-    const std::string name = "f" + std::to_string(i);
+    const std::string name = numbered(i);
     EXPECT_EQ(text(dir.file(name)), name);
     made.push_back(name);
   }
