@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <tuple>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -75,6 +76,33 @@ struct Metrics {
   // With a layout grid above 1 the sizes above are the unscaled font's; its hinted
   // outlines, advances and rows are made grid times larger.
   int grid = 1;
+};
+
+// One glyph as a walk places it: the hinted outline's advance and box and, once a sink
+// wanted it, its rendered bitmap. The same face, size, synthesised style and grid
+// always give the same outline, so a walk that meets the glyph again (measure, ink
+// bounds and draw walk the same text; a batch's messages share their letters) takes
+// these instead of running the face's hinting program again.
+struct GlyphRecord {
+  bool loaded = false;  // false: the face cannot give it, it takes no room
+  FT_Pos advanceX = 0;  // 26.6, before the grid
+  FT_BBox box{};        // 26.6, the grid applied
+  bool renderTried = false, rendered = false;
+  FT_Bitmap bitmap{};  // its buffer points into pixels
+  std::vector<unsigned char> pixels;
+  FT_Int left = 0, top = 0;
+};
+
+struct GlyphKey {
+  const void* face;
+  FT_F26Dot6 x, y;
+  char32_t cp;
+  bool italic, bold;
+  int grid;
+  bool operator<(const GlyphKey& o) const {
+    return std::tie(face, x, y, cp, italic, bold, grid) <
+           std::tie(o.face, o.x, o.y, o.cp, o.italic, o.bold, o.grid);
+  }
 };
 
 // Receives what a walk over the text produces; coordinates are 64-bit because a long
@@ -278,6 +306,7 @@ struct TextRasterizer::Impl {
   std::string lastFace;
   bool lastFallback = false;
   int grid = 1;
+  std::map<GlyphKey, GlyphRecord> glyphs;
 
   ~Impl() {
     for (auto& [key, font] : fonts) {
@@ -706,24 +735,76 @@ struct TextRasterizer::Impl {
   std::int64_t placeGlyph(const Metrics& m, char32_t cp, std::int64_t pen, std::int64_t baseline,
                           GlyphSink& sink) {
     LoadedFace* face = faceFor(*m.font, cp);
+    const GlyphKey key{face, m.emX, m.emY, cp, m.font->italic, m.font->bold, m.grid};
+    auto found = glyphs.find(key);
+    if (found == glyphs.end()) {
+      // Bounded, so that a long run of many faces and sizes does not grow without end.
+      if (glyphs.size() >= kMaxGlyphRecords) glyphs.clear();
+      found = glyphs.emplace(key, GlyphRecord{}).first;
+      loadRecord(m, face, cp, found->second);
+    }
+    GlyphRecord& g = found->second;
+    if (!g.loaded) return 0;
+    std::int64_t advance = ((g.advanceX + 32) >> 6) * m.grid;
+    const FT_BBox& box = g.box;
+    std::int64_t x0 = pen + (box.xMin >> 6), x1 = pen + ((box.xMax + 63) >> 6);
+    std::int64_t y0 = baseline - ((box.yMax + 63) >> 6), y1 = baseline - (box.yMin >> 6);
+    if (x1 > x0 && y1 > y0 && sink.wants(x0, y0, x1, y1)) {
+      if (g.renderTried) {
+        if (g.rendered) sink.bitmap(g.bitmap, pen + g.left, baseline - g.top);
+      } else if (FT_GlyphSlot slot = renderSlot(m, face, cp)) {
+        sink.bitmap(slot->bitmap, pen + slot->bitmap_left, baseline - slot->bitmap_top);
+        keepBitmap(*slot, g);
+      } else {
+        g.renderTried = true;
+      }
+    }
+    return std::max<std::int64_t>(advance, 0);
+  }
+
+  static constexpr std::size_t kMaxGlyphRecords = 4096;
+
+  // The outline at the walk's size, the grid applied; null when the face cannot give it.
+  FT_GlyphSlot loadOutline(const Metrics& m, LoadedFace* face, char32_t cp) {
     FT_GlyphSlot slot = loadGlyph(m, face, cp, m.emX, m.emY);
-    if (!slot) return 0;
-    std::int64_t advance = ((slot->advance.x + 32) >> 6) * m.grid;
-    if (m.grid > 1) {
+    if (slot && m.grid > 1) {
       // The outline as hinted for the unscaled size, enlarged: stems land on the same
       // pixels, curves are drawn on the finer grid.
       const FT_Fixed g = static_cast<FT_Fixed>(m.grid) * 0x10000;
       FT_Matrix grow{g, 0, 0, g};
       FT_Outline_Transform(&slot->outline, &grow);
     }
-    FT_BBox box;
-    FT_Outline_Get_CBox(&slot->outline, &box);
-    std::int64_t x0 = pen + (box.xMin >> 6), x1 = pen + ((box.xMax + 63) >> 6);
-    std::int64_t y0 = baseline - ((box.yMax + 63) >> 6), y1 = baseline - (box.yMin >> 6);
-    if (x1 > x0 && y1 > y0 && sink.wants(x0, y0, x1, y1) &&
-        FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) == 0)
-      sink.bitmap(slot->bitmap, pen + slot->bitmap_left, baseline - slot->bitmap_top);
-    return std::max<std::int64_t>(advance, 0);
+    return slot;
+  }
+
+  void loadRecord(const Metrics& m, LoadedFace* face, char32_t cp, GlyphRecord& g) {
+    FT_GlyphSlot slot = loadOutline(m, face, cp);
+    if (!slot) return;
+    g.loaded = true;
+    g.advanceX = slot->advance.x;
+    FT_Outline_Get_CBox(&slot->outline, &g.box);
+  }
+
+  // The glyph slot holds the last glyph loaded, which may be another by now: the outline
+  // is loaded again before it is rendered. Null when it cannot be rendered.
+  FT_GlyphSlot renderSlot(const Metrics& m, LoadedFace* face, char32_t cp) {
+    FT_GlyphSlot slot = loadOutline(m, face, cp);
+    return slot && FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) == 0 ? slot : nullptr;
+  }
+
+  // Keeps the rendered bitmap for the next walk; a huge one (a letter thousands of
+  // pixels high) is rendered again each time instead of held.
+  static void keepBitmap(const FT_GlyphSlotRec& slot, GlyphRecord& g) {
+    constexpr std::size_t kMaxKeptBytes = std::size_t{1} << 18;
+    const FT_Bitmap& bits = slot.bitmap;
+    const std::size_t bytes = bits.pitch > 0 ? static_cast<std::size_t>(bits.pitch) * bits.rows : 0;
+    if (bits.pitch < 0 || bytes > kMaxKeptBytes) return;
+    if (bits.buffer) g.pixels.assign(bits.buffer, bits.buffer + bytes);
+    g.bitmap = bits;
+    g.bitmap.buffer = g.pixels.empty() ? nullptr : g.pixels.data();
+    g.left = slot.bitmap_left;
+    g.top = slot.bitmap_top;
+    g.renderTried = g.rendered = true;
   }
 };
 
