@@ -4,9 +4,12 @@
 #include <signal.h>
 
 #include <algorithm>
-#include <future>
-#include <memory>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
 #include <system_error>
+#include <thread>
+#include <utility>
 
 #include "core/output/save_output.h"
 #include "imageio/file_bytes.h"
@@ -68,6 +71,8 @@ struct PictureFiles {
   std::vector<std::vector<std::uint8_t>> bytes;
   std::vector<int> encoded;  // 1 or 0, as the writer said
   std::vector<std::string> reasons;
+  std::int32_t type = 0;
+  int transparent = -1, bits = 8;
 };
 
 PictureFiles copyOutput(const VornelDocument& doc, const std::string& name) {
@@ -84,38 +89,98 @@ PictureFiles copyOutput(const VornelDocument& doc, const std::string& name) {
   return files;
 }
 
-// Encodes the files on a thread of their own, which takes no signals: an interrupt
-// reaches the calling thread, which alone creates the temporary files whose names its
-// handler removes. The encoders read nothing but the picture they are given. Where no
-// thread can be had, the encoding waits for get().
-std::future<PictureFiles> encodeAhead(PictureFiles files, std::int32_t type, int transparent,
-                                      int bits) {
-  // Shared, so that the pictures are still there for the second try should the first
-  // fail to start its thread.
-  auto job = std::make_shared<PictureFiles>(std::move(files));
-  auto encode = [job, type, transparent, bits] {
-    PictureFiles& files = *job;
-    for (DibImage& image : files.images) {
-      files.bytes.emplace_back();
-      files.reasons.emplace_back();
-      files.encoded.push_back(encodeOutputFile(image, type, transparent, bits, files.bytes.back(),
-                                               &files.reasons.back()));
-    }
-    files.images.clear();
-    return std::move(files);
-  };
-  sigset_t all, old;
-  sigfillset(&all);
-  ::pthread_sigmask(SIG_BLOCK, &all, &old);
-  std::future<PictureFiles> ahead;
-  try {
-    ahead = std::async(std::launch::async, encode);
-  } catch (const std::system_error&) {
-    ahead = std::async(std::launch::deferred, encode);
+// Encodes a picture's files as Save Image would, reading nothing but them.
+void encodeFiles(PictureFiles& files) {
+  for (DibImage& image : files.images) {
+    files.bytes.emplace_back();
+    files.reasons.emplace_back();
+    files.encoded.push_back(encodeOutputFile(image, files.type, files.transparent, files.bits,
+                                             files.bytes.back(), &files.reasons.back()));
   }
-  ::pthread_sigmask(SIG_SETMASK, &old, nullptr);
-  return ahead;
+  files.images.clear();
 }
+
+// One thread for the run that encodes the picture handed to it while the caller makes
+// the next. It takes no signals: an interrupt reaches the calling thread, which alone
+// creates the temporary files whose names its handler removes. Where no thread can be
+// had, take() encodes.
+class EncodeWorker {
+ public:
+  EncodeWorker() {
+    sigset_t all, old;
+    sigfillset(&all);
+    ::pthread_sigmask(SIG_BLOCK, &all, &old);
+    try {
+      thread_ = std::thread([this] { run(); });
+    } catch (const std::system_error&) {
+    }
+    ::pthread_sigmask(SIG_SETMASK, &old, nullptr);
+  }
+  ~EncodeWorker() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      stop_ = true;
+    }
+    changed_.notify_all();
+    if (thread_.joinable()) thread_.join();
+  }
+  EncodeWorker(const EncodeWorker&) = delete;
+  EncodeWorker& operator=(const EncodeWorker&) = delete;
+
+  bool holding() const { return holding_; }
+  // Hands over a picture; the one before must have been taken.
+  void submit(PictureFiles files) {
+    holding_ = true;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      files_ = std::move(files);
+      state_ = State::Queued;
+    }
+    changed_.notify_all();
+  }
+  // The picture handed over, encoded; an exception of the encoding rises here.
+  PictureFiles take() {
+    holding_ = false;
+    if (!thread_.joinable()) {
+      encodeFiles(files_);
+      return std::move(files_);
+    }
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [this] { return state_ == State::Done; });
+    state_ = State::Idle;
+    if (error_) std::rethrow_exception(std::exchange(error_, nullptr));
+    return std::move(files_);
+  }
+
+ private:
+  enum class State { Idle, Queued, Done };
+  void run() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+      changed_.wait(lock, [this] { return stop_ || state_ == State::Queued; });
+      if (stop_) return;
+      // The caller leaves files_ alone until Done.
+      lock.unlock();
+      try {
+        encodeFiles(files_);
+      } catch (...) {
+        error_ = std::current_exception();
+      }
+      lock.lock();
+      state_ = State::Done;
+      changed_.notify_all();
+    }
+  }
+
+  std::thread thread_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  State state_ = State::Idle;
+  bool stop_ = false;
+  PictureFiles files_;
+  std::exception_ptr error_;
+  bool holding_ = false;  // the caller's own
+};
 
 // Puts the encoded files to be written and records them as Save Image would: each
 // written name, a reason for each file not written, and the pressed twin of a picture
@@ -170,9 +235,9 @@ BatchResult generateBatchTo(Engine& engine, const BatchList& list, const std::st
     DeferredWrites deferred;
     // The previous picture's files, encoded while this one is made, and then written:
     // before anything of this one is recorded, so the reports keep their order.
-    std::future<PictureFiles> ahead;
+    EncodeWorker ahead;
     auto settle = [&] {
-      if (ahead.valid()) recordPicture(ahead.get(), type, doc.pressedImage, deferred, result);
+      if (ahead.holding()) recordPicture(ahead.take(), type, doc.pressedImage, deferred, result);
     };
     for (std::size_t i = 0; i < list.size(); ++i) {
       const std::string name = imageName(i);
@@ -193,8 +258,11 @@ BatchResult generateBatchTo(Engine& engine, const BatchList& list, const std::st
         continue;
       }
       prepareOutput(engine, type);
-      ahead = encodeAhead(copyOutput(doc, name), type, transparentIndexFor(doc),
-                          savedBitsPerPixel(type));
+      PictureFiles files = copyOutput(doc, name);
+      files.type = type;
+      files.transparent = transparentIndexFor(doc);
+      files.bits = savedBitsPerPixel(type);
+      ahead.submit(std::move(files));
     }
     settle();
     commitDeferred(deferred, result);
