@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Speed goals beside their peers, measured in one run on the same 12-megapixel
+# Speed goals beside their peers, measured in one run. On the same 12-megapixel
 # photo-like picture: our JPEG writer against cjpeg -sample 1x1, our JPEG reader against
 # djpeg, our 256-colour GIF (reduction and writing, no dithering) against PIL and
-# ImageMagick. Each figure is the best of three runs, in megapixels per second; ratios
-# are what to read, the machine being shared.
+# ImageMagick (best of three runs, megapixels per second), and the peak memory of each
+# conversion against the picture's 24-bit size. Then the live previews and the relief
+# (vornel_bench, CPU time), a small job's whole process (goal_startup.sh) and batches
+# (goal_batch.sh). Ratios are what to read, the machine being shared.
 #
 #   bench/goals.sh [BUILD_DIR]     (default build-speed)
 set -euo pipefail
@@ -46,6 +48,11 @@ rate() { echo "$mp $1" | awk '{ if ($2 <= 0) $2 = 0.01; printf "%.1f", $1 / $2 }
 
 # Reading the BMP (ours) or the PPM (the peers) is part of each figure.
 "$vornel" convert "$work/pic.bmp" "$work/ours.jpg" >/dev/null
+# Peak resident memory of one conversion, in megabytes.
+peak_mb() { /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -1 | awk '{ printf "%.1f", $1 / 1024 }'; }
+m_enc=$(peak_mb "$vornel" convert "$work/pic.bmp" "$work/mem.jpg")
+m_gif=$(peak_mb "$vornel" convert "$work/pic.bmp" "$work/mem.gif")
+m_dec=$(peak_mb "$vornel" convert "$work/ours.jpg" "$work/mem.bmp")
 cjpeg -sample 1x1 -outfile "$work/peer.jpg" "$work/pic.ppm"
 t_enc=$(best "$vornel" convert "$work/pic.bmp" "$work/ours.jpg")
 t_cjpeg=$(best cjpeg -sample 1x1 -outfile "$work/peer.jpg" "$work/pic.ppm")
@@ -68,3 +75,34 @@ row "GIF 256 colours, 12 MP" "$(rate "$t_gif")" "PIL quantize" "$(rate "$t_pil")
   "$(ratio "$t_pil" "$t_gif")" ">= 5"
 row "GIF 256 colours, 12 MP" "$(rate "$t_gif")" "ImageMagick +dither" "$(rate "$t_im")" \
   "$(ratio "$t_im" "$t_gif")" ">= 2"
+
+mrow() { printf '%-34s %9s MB     %-22s %9s MB     %6s   %s\n' "$1" "$2" "$3" "$4" "$5" "$6"; }
+size24=$(echo "$mp" | awk '{ printf "%.1f", $1 * 3 }')
+mrow "Peak memory, BMP to JPEG" "$m_enc" "24-bit picture" "$size24" "$(ratio "$m_enc" "$size24")" "<= 2.5"
+mrow "Peak memory, BMP to GIF 256" "$m_gif" "24-bit picture" "$size24" "$(ratio "$m_gif" "$size24")" "<= 2.5"
+mrow "Peak memory, JPEG to BMP" "$m_dec" "24-bit picture" "$size24" "$(ratio "$m_dec" "$size24")" "<= 2.5"
+
+# Live previews and the relief: CPU time per call, in milliseconds, against a bound.
+"$build/bench/vornel_bench" --benchmark_filter='RenderEffectPreview|RenderJobFiveEffects|WholeRelief/300' \
+  --benchmark_format=json --benchmark_min_time=0.2 2>/dev/null >"$work/bench.json"
+"$py" - "$work/bench.json" <<'PY'
+import json, sys
+runs = json.load(open(sys.argv[1]))["benchmarks"]
+def ms(r):
+    scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0}[r["time_unit"]]
+    return r["cpu_time"] * scale
+def row(goal, ours, bound):
+    print("%-34s %9.3f ms     %-22s %9s ms     %6.2f   %s" % (goal, ours, "bound", bound, ours / bound, "< 1"))
+for h, bound in ((20, 1.0), (100, 16.0)):
+    previews = [r for r in runs if r["name"].startswith("BM_RenderEffectPreview/height:%d/" % h)]
+    slowest = max(previews, key=ms)
+    row("Slowest effect preview, h%d" % h, ms(slowest), bound)
+    five = [r for r in runs if r["name"] == "BM_RenderJobFiveEffects/height:%d" % h]
+    row("Five-effect render, h%d" % h, ms(five[0]), bound)
+relief = [r for r in runs if r["name"] == "BM_WholeRelief/300"]
+row("3D relief, 300-pixel message", ms(relief[0]), 20.0)
+PY
+
+# A small job's whole process, and batches.
+bash "$root/bench/goal_startup.sh" "$build" | tail -n +2
+bash "$root/bench/goal_batch.sh" "$build" | tail -n +2
