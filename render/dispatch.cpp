@@ -85,7 +85,7 @@ void runEffect(Engine& engine, const EffectRecord& rec, RgbRows text, RgbRows ta
     case kStarFilter: {
       int kind = rec.param(2);
       if (kind < 0 || kind > 2) return;  // no star image by that number
-      starFilter(target, edgeMask, engine.stars[static_cast<std::size_t>(kind)], color1,
+      starFilter(target, edgeMask, starKernel(engine, kind), color1,
                  static_cast<float>(rec.param(6)) * 1000.0f, x, y, plane, grain);
       return;
     }

@@ -15,9 +15,15 @@ void startEngine(Engine& engine, const StartOptions& options) {
   engine.doc.prefs = loadPreferences(engine.profilePath);
   engine.doc.appDirectory = resolveAppDirectory(options.appDirOption);
   engine.text.setFontCacheFile(defaultFontCachePath());
-  // A missing or short kernel file leaves that star kind all zero: it draws nothing.
-  for (std::size_t k = 0; k < engine.stars.size(); ++k)
+}
+
+EffectKernel& starKernel(Engine& engine, int kind) {
+  const std::size_t k = static_cast<std::size_t>(kind);
+  if (!engine.starsRead[k]) {
     loadStarKernel(engine.doc.appDirectory + "star" + std::to_string(k) + ".lit", engine.stars[k]);
+    engine.starsRead[k] = true;
+  }
+  return engine.stars[k];
 }
 
 }  // namespace vornel

@@ -44,7 +44,10 @@ struct Engine {
   std::string profilePath;
   RenderCanvas canvas;
   TextRasterizer text;
-  std::array<EffectKernel, 3> stars;  // star0.lit, star1.lit, star2.lit
+  // star0.lit, star1.lit, star2.lit, each read when a job first needs it (starKernel):
+  // most jobs have no star, and reading the three is a good part of a small job's start.
+  std::array<EffectKernel, 3> stars;
+  std::array<bool, 3> starsRead{};
   // The random sequence (state 1 at start) with the noise tables built from it.
   NoiseState noise;
   // The 3D and Fog height field and shape profile, kept between dispatches.
@@ -57,7 +60,11 @@ struct Engine {
   WorkMeter meter;
 };
 
-// Start-up: job defaults, preferences, program folder, star kernels, font cache.
+// Start-up: job defaults, preferences, program folder, font cache.
 void startEngine(Engine& engine, const StartOptions& options);
+
+// Star kind 0, 1 or 2 from the program folder, read at the first call. A missing or short
+// kernel file leaves that kind all zero: it draws nothing.
+EffectKernel& starKernel(Engine& engine, int kind);
 
 }  // namespace vornel

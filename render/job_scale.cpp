@@ -175,7 +175,10 @@ bool scaleJob(Engine& engine, int factor, std::string* reason) {
   doc.ws.pad = times(doc.ws.pad, factor);
   doc.messagePad = times(doc.messagePad, factor);
   if (!mask.empty()) engine.messageMask = enlargeMask(mask, factor);
-  for (EffectKernel& star : engine.stars) star = enlargeStarKernel(star, factor);
+  for (int kind = 0; kind < 3; ++kind) {
+    EffectKernel& star = starKernel(engine, kind);
+    star = enlargeStarKernel(star, factor);
+  }
   engine.text.setLayoutGrid(factor);
   doc.drawScale = factor;
   return true;

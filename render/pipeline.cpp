@@ -247,8 +247,7 @@ void renderEffectPreview(Engine& engine, const EffectRecord& record) {
 void renderStarPreview(Engine& engine, int kind, float intensity, std::uint32_t color) {
   RenderCanvas& c = engine.canvas;
   if (kind >= 0 && kind <= 2) {
-    starPreview(c.canvasRows(), engine.stars[static_cast<std::size_t>(kind)], color, intensity,
-                c.coverage.data());
+    starPreview(c.canvasRows(), starKernel(engine, kind), color, intensity, c.coverage.data());
   } else {
     clearCanvasToBlack(c);
   }

@@ -197,7 +197,7 @@ bool chargeEffect(Engine& engine, const EffectRecord& rec, RgbRows text, RgbRows
     case kStarFilter: {
       const int kind = rec.param(2);
       if (kind < 0 || kind > 2) break;
-      const EffectKernel& star = engine.stars[static_cast<std::size_t>(kind)];
+      const EffectKernel& star = starKernel(engine, kind);
       const std::int64_t cells = static_cast<std::int64_t>(2 * star.rx + 1) * (2 * star.ry + 1);
       const std::int64_t stamps = engine.doc.drawScale > 1 && engine.canvas.edgeMask.size() ==
                                                                   static_cast<std::size_t>(area)

@@ -447,7 +447,7 @@ TEST_F(DialogFixture, RoundBoxPreviewShowsTheBox) {
 
 TEST_F(DialogFixture, StarPreviewStampsFiftyStarsAlongTheMiddleRow) {
   // A star of one centre cell: after trimming, each stamp lights one pixel.
-  EffectKernel& star = engine.stars[0];
+  EffectKernel& star = starKernel(engine, 0);
   star = makeKernel(kStarKernelSide, kStarKernelSide);
   star.cell(0, 0)[0] = star.cell(0, 0)[1] = star.cell(0, 0)[2] = 0.001f;
   working(kStarFilter).param(2) = 0;

@@ -152,7 +152,7 @@ TEST_F(ScaleJobFixture, ScalesFontsBoxesPositionsMarginsAndStars) {
   m.box[2] = 7;
   m.box[4] = 9;  // reserved: kept
   doc.messagePad = 5;
-  const int starSide = 2 * engine.stars[0].rx + 1;
+  const int starSide = 2 * starKernel(engine, 0).rx + 1;
   ASSERT_EQ(starSide, kStarKernelSide);
   engine.messageMask = {2, 1, {1, 0}};
   ASSERT_TRUE(scaleJob(engine, 3));
@@ -164,7 +164,7 @@ TEST_F(ScaleJobFixture, ScalesFontsBoxesPositionsMarginsAndStars) {
   EXPECT_EQ(m.box[4], 9);
   EXPECT_EQ(doc.messagePad, 15);
   EXPECT_EQ(doc.templateFactors.width, 950);
-  EXPECT_EQ(engine.stars[0].rx, 3 * (50 + 2));
+  EXPECT_EQ(starKernel(engine, 0).rx, 3 * (50 + 2));
   // The shape: each pixel 3 x 3.
   EXPECT_EQ(engine.messageMask.width, 6);
   EXPECT_EQ(engine.messageMask.height, 3);
