@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <tuple>
 
 #include "platform/memory.h"
 
@@ -57,13 +58,9 @@ double profileHeight(const ShapeProfile& p, double x) {
 void extendRingTable(RingTable& rings, int k) {
   k = std::min(k, kMaxRing);
   const double spread = std::sin(0.785);
-  // A point that occurs twice in a ring cannot change whether the ring is all lit or
-  // which unlit sample is nearest, so each is kept once; the grid remembers the last
-  // ring that took each offset.
-  constexpr int kSide = 2 * kMaxRing + 1;
-  if (rings.takenBy.empty()) rings.takenBy = allocate<int>(static_cast<std::size_t>(kSide) * kSide);
   if (rings.start.empty()) rings.start.push_back(0);
   for (int ring = rings.rings(); ring <= k; ++ring) {
+    const auto first = rings.offsets.end() - rings.offsets.begin();
     int a = static_cast<int>(spread * ring + 1);
     for (int m = 0; m <= a; ++m) {
       int radicand = ring * ring - m * m;
@@ -72,20 +69,24 @@ void extendRingTable(RingTable& rings, int k) {
       const int points[8][2] = {{m, d}, {m, -d}, {-m, d}, {-m, -d},
                                 {d, m}, {-d, m}, {d, -m}, {-d, -m}};
       for (const auto& pt : points) {
-        int& taken =
-            rings.takenBy[static_cast<std::size_t>(pt[0] + kMaxRing) * kSide + pt[1] + kMaxRing];
-        if (taken == ring + 1) continue;
-        taken = ring + 1;
         const int squared = pt[0] * pt[0] + pt[1] * pt[1];
         const float distance = static_cast<float>(std::sqrt(double(squared)));
         rings.offsets.push_back({pt[0], pt[1], squared, distance});
       }
     }
-    // Nearest first, so that a search can stop at a ring's first unlit sample.
-    std::stable_sort(rings.offsets.begin() + rings.start.back(), rings.offsets.end(),
-                     [](const RingTable::Offset& a, const RingTable::Offset& b) {
-                       return a.squared < b.squared;
-                     });
+    // Nearest first, so that a search can stop at a ring's first unlit sample. A point
+    // that occurs twice in a ring cannot change whether the ring is all lit or which
+    // unlit sample is nearest, so each is kept once.
+    const auto begin = rings.offsets.begin() + first;
+    std::sort(begin, rings.offsets.end(),
+              [](const RingTable::Offset& a, const RingTable::Offset& b) {
+                return std::tie(a.squared, a.dr, a.dc) < std::tie(b.squared, b.dr, b.dc);
+              });
+    rings.offsets.erase(std::unique(begin, rings.offsets.end(),
+                                    [](const RingTable::Offset& a, const RingTable::Offset& b) {
+                                      return a.dr == b.dr && a.dc == b.dc;
+                                    }),
+                        rings.offsets.end());
     rings.start.push_back(static_cast<int>(rings.offsets.size()));
   }
 }

@@ -46,8 +46,7 @@ struct RingTable {
     float distance;
   };
   std::vector<Offset> offsets;
-  std::vector<int> start;    // ring k is offsets[start[k]] ... offsets[start[k + 1] - 1]
-  std::vector<int> takenBy;  // per offset, 1 + the last ring that took it
+  std::vector<int> start;  // ring k is offsets[start[k]] ... offsets[start[k + 1] - 1]
   // Per offset of the first stepRings rings, dr * stepWidth + dc: where a sample lies
   // in a raster stepWidth pixels wide, counted from the centre's index.
   std::vector<std::ptrdiff_t> step;
