@@ -50,6 +50,37 @@ Raster drawn(TextRasterizer& t, const LogFont& f, const std::string& text, int m
   return r;
 }
 
+// Glyphs kept from earlier walks draw what a rasterizer meeting them first draws: after
+// other sizes and styles, clipped, and on a layout grid.
+TEST(TextRasterTest, AGlyphMetAgainDrawsAsTheFirstTime) {
+  LogFont italic = font("Arial", 30);
+  italic.lfItalic = 1;
+  italic.lfWeight = 700;
+  const std::vector<LogFont> fonts = {font("Arial", 20), font("Arial", 31), font("Arial", 31, 9),
+                                      italic};
+  TextRasterizer warm;
+  for (const LogFont& f : fonts) drawn(warm, f, "Batch AaBb");
+  for (const LogFont& f : fonts) {
+    TextRasterizer fresh;
+    EXPECT_EQ(drawn(warm, f, "aB tacB").bgr, drawn(fresh, f, "aB tacB").bgr);
+    Raster clippedWarm(9, 7), clippedFresh(9, 7);
+    warm.draw(f, "Bat", clippedWarm.bgr.data(), 9, 7, -3, -2);
+    fresh.draw(f, "Bat", clippedFresh.bgr.data(), 9, 7, -3, -2);
+    EXPECT_EQ(clippedWarm.bgr, clippedFresh.bgr);
+  }
+  // A 2x layout draws the unscaled size's outlines enlarged: met first at scale 1, they
+  // are not taken as they were drawn there. The fresh one only draws, its first walk.
+  drawn(warm, font("Arial", 10), "aB tac");
+  warm.setLayoutGrid(2);
+  const Raster warmRaster = drawn(warm, fonts[0], "aB tac");
+  Raster freshRaster(warmRaster.width, warmRaster.height);
+  TextRasterizer fresh;
+  fresh.setLayoutGrid(2);
+  fresh.draw(fonts[0], "aB tac", freshRaster.bgr.data(), freshRaster.width, freshRaster.height, 0,
+             0);
+  EXPECT_EQ(warmRaster.bgr, freshRaster.bgr);
+}
+
 TEST(TextRasterTest, GlyphsAreBiLevelAndOnlyGlyphPixelsAreWritten) {
   TextRasterizer t;
   LogFont f = font("Arial", 20, 10);
