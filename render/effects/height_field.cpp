@@ -87,6 +87,12 @@ void extendRingTable(RingTable& rings, int k) {
                                       return a.dr == b.dr && a.dc == b.dc;
                                     }),
                         rings.offsets.end());
+    rings.atLeastStart.push_back(static_cast<int>(rings.atLeast.size()));
+    for (auto o = begin; o != rings.offsets.end(); ++o) {
+      const int v = o == begin ? o->squared : (o - 1)->squared + 1;
+      for (int u = v; u <= o->squared; ++u)
+        rings.atLeast.push_back(static_cast<int>(o - rings.offsets.begin()));
+    }
     rings.start.push_back(static_cast<int>(rings.offsets.size()));
   }
 }
@@ -202,12 +208,14 @@ void ringSteps(RingTable& rings, int k, int width) {
 // ring's nearest.
 int nearestUnlitSample(const RingTable& rings, int k, const std::uint8_t* unlit, int w, int h,
                        int r, int c, std::int64_t nearestSquared) {
-  const auto first = rings.offsets.begin() + rings.start[k];
-  const auto end = rings.offsets.begin() + rings.start[k + 1];
-  const int from = static_cast<int>(
-      std::lower_bound(first, end, nearestSquared,
-                       [](const RingTable::Offset& o, std::int64_t d2) { return o.squared < d2; }) -
-      rings.offsets.begin());
+  const int first = rings.start[k], end = rings.start[k + 1];
+  int from = first;
+  if (first < end && nearestSquared > rings.offsets[static_cast<std::size_t>(first)].squared)
+    from = nearestSquared > rings.offsets[static_cast<std::size_t>(end) - 1].squared
+               ? end
+               : rings.atLeast[static_cast<std::size_t>(
+                     rings.atLeastStart[static_cast<std::size_t>(k)] + nearestSquared -
+                     rings.offsets[static_cast<std::size_t>(first)].squared)];
   const std::size_t index = static_cast<std::size_t>(r) * w + c;
   if (r >= k && r + k < h && c >= k && c + k < w) {  // the whole ring on the raster
     const std::uint8_t* centre = unlit + index;

@@ -47,6 +47,9 @@ struct RingTable {
   };
   std::vector<Offset> offsets;
   std::vector<int> start;  // ring k is offsets[start[k]] ... offsets[start[k + 1] - 1]
+  // Per ring, for each squared distance v from its nearest sample's to its farthest's,
+  // the first of its samples at least that far: atLeast[atLeastStart[k] + v - nearest].
+  std::vector<int> atLeast, atLeastStart;
   // Per offset of the first stepRings rings, dr * stepWidth + dc: where a sample lies
   // in a raster stepWidth pixels wide, counted from the centre's index.
   std::vector<std::ptrdiff_t> step;
