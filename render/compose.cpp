@@ -4,6 +4,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "platform/memory.h"
 #include "render/pixel_rows.h"
@@ -33,24 +38,79 @@ ClipRect clipLayer(int outW, int outH, const LayerImage& layer, int ox, int oy) 
           hi(outH, static_cast<long long>(oy) + layer.height)};
 }
 
+// One row: o = min(255, l + ((o * (255 - a)) >> 8)) per channel. The layer colour is
+// already weighted by its coverage; only the background underneath is scaled, by a
+// shift, so 254 lets 1/256 of it through (and a full coverage leaves l itself).
+void blendRow(std::uint8_t* out, const std::uint8_t* layerPixels, const std::uint8_t* alpha, int n,
+              std::vector<std::uint8_t>& rest) {
+  const int bytes = 3 * n;
+  rest.resize(static_cast<std::size_t>(bytes));
+  for (int i = 0; i < n; ++i)
+    rest[3 * i] = rest[3 * i + 1] = rest[3 * i + 2] = static_cast<std::uint8_t>(255 - alpha[i]);
+  int j = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  for (; j + 16 <= bytes; j += 16) {
+    const __m128i o = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + j));
+    const __m128i l = _mm_loadu_si128(reinterpret_cast<const __m128i*>(layerPixels + j));
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rest.data() + j));
+    const auto half = [&](__m128i oo, __m128i vv, __m128i ll) {
+      return _mm_add_epi16(ll, _mm_srli_epi16(_mm_mullo_epi16(oo, vv), 8));
+    };
+    const __m128i lo =
+        half(_mm_unpacklo_epi8(o, zero), _mm_unpacklo_epi8(v, zero), _mm_unpacklo_epi8(l, zero));
+    const __m128i hi =
+        half(_mm_unpackhi_epi8(o, zero), _mm_unpackhi_epi8(v, zero), _mm_unpackhi_epi8(l, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + j), _mm_packus_epi16(lo, hi));
+  }
+#endif
+  for (; j < bytes; ++j)
+    out[j] = static_cast<std::uint8_t>(std::min(255, layerPixels[j] + ((out[j] * rest[j]) >> 8)));
+}
+
 void blendPixels(const DibRowAccess& rows, const LayerImage& layer, int ox, int oy,
                  const ClipRect& r) {
+  std::vector<std::uint8_t> rest;
   for (int row = r.top; row < r.bottom; ++row) {
-    std::uint8_t* out = rows[row];
-    std::size_t layerRow = static_cast<std::size_t>(row - oy) * layer.width;
-    for (int col = r.left; col < r.right; ++col) {
-      std::size_t i = layerRow + static_cast<std::size_t>(col - ox);
-      int a = layer.alpha[i];
-      const std::uint8_t* l = &layer.pixels[i * 3];
-      std::uint8_t* o = out + static_cast<std::size_t>(col) * 3;
-      for (int k = 0; k < 3; ++k) {
-        // The layer colour is already weighted by its coverage; only the background
-        // underneath is scaled, by a shift, so 254 lets 1/256 of it through.
-        o[k] = a == 255
-                   ? l[k]
-                   : static_cast<std::uint8_t>(std::min(255, l[k] + ((o[k] * (255 - a)) >> 8)));
-      }
+    const std::size_t first =
+        static_cast<std::size_t>(row - oy) * layer.width + static_cast<std::size_t>(r.left - ox);
+    blendRow(rows[row] + static_cast<std::size_t>(r.left) * 3, &layer.pixels[first * 3],
+             &layer.alpha[first], r.right - r.left, rest);
+  }
+}
+
+// edge[i] for the n pixels from mid[0]: whether the coverage differs from its four
+// neighbours' by 128 or more in all.
+void markEdges(const std::uint8_t* up, const std::uint8_t* mid, const std::uint8_t* down, int n,
+               std::uint8_t* edge) {
+  int i = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128(), limit = _mm_set1_epi16(127);
+  const auto gap = [](__m128i a, __m128i b) {
+    return _mm_or_si128(_mm_subs_epu8(a, b), _mm_subs_epu8(b, a));
+  };
+  for (; i + 16 <= n; i += 16) {
+    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(mid + i));
+    const __m128i g[4] = {gap(d, _mm_loadu_si128(reinterpret_cast<const __m128i*>(up + i))),
+                          gap(d, _mm_loadu_si128(reinterpret_cast<const __m128i*>(down + i))),
+                          gap(d, _mm_loadu_si128(reinterpret_cast<const __m128i*>(mid + i - 1))),
+                          gap(d, _mm_loadu_si128(reinterpret_cast<const __m128i*>(mid + i + 1)))};
+    __m128i lo = zero, hi = zero;
+    for (const __m128i& x : g) {
+      lo = _mm_add_epi16(lo, _mm_unpacklo_epi8(x, zero));
+      hi = _mm_add_epi16(hi, _mm_unpackhi_epi8(x, zero));
     }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(edge + i),
+                     _mm_packs_epi16(_mm_cmpgt_epi16(lo, limit), _mm_cmpgt_epi16(hi, limit)));
+  }
+#endif
+  for (; i < n; ++i) {
+    const int d = mid[i];
+    edge[i] = std::abs(d - up[i]) + std::abs(d - down[i]) + std::abs(d - mid[i - 1]) +
+                          std::abs(d - mid[i + 1]) >=
+                      128
+                  ? 1
+                  : 0;
   }
 }
 
@@ -61,21 +121,20 @@ void smoothEdges(DibImage& output, const DibRowAccess& rows, const LayerImage& l
   std::vector<std::uint8_t> copyBlock = output.block();
   const std::uint8_t* base = output.block().data();
   auto copyRow = [&](int row) { return copyBlock.data() + (rows[row] - base); };
-  auto alphaAt = [&](int col, int row) {
-    return static_cast<int>(
-        layer.alpha[static_cast<std::size_t>(row - oy) * layer.width + (col - ox)]);
+  auto alphaRow = [&](int row) {
+    return &layer.alpha[static_cast<std::size_t>(row - oy) * layer.width + (r.left + 1 - ox)];
   };
+  const int n = r.right - r.left - 2;
+  std::vector<std::uint8_t> edge(static_cast<std::size_t>(n));
   for (int row = r.top + 1; row < r.bottom - 1; ++row) {
+    markEdges(alphaRow(row - 1), alphaRow(row), alphaRow(row + 1), n, edge.data());
     const std::uint8_t* up = copyRow(row - 1);
     const std::uint8_t* mid = copyRow(row);
     const std::uint8_t* down = copyRow(row + 1);
     std::uint8_t* out = rows[row];
-    for (int col = r.left + 1; col < r.right - 1; ++col) {
-      int d = alphaAt(col, row);
-      int diff = std::abs(d - alphaAt(col, row - 1)) + std::abs(d - alphaAt(col, row + 1)) +
-                 std::abs(d - alphaAt(col - 1, row)) + std::abs(d - alphaAt(col + 1, row));
-      if (diff < 128) continue;
-      std::size_t c = static_cast<std::size_t>(col) * 3;
+    for (int i = 0; i < n; ++i) {
+      if (!edge[static_cast<std::size_t>(i)]) continue;
+      std::size_t c = static_cast<std::size_t>(r.left + 1 + i) * 3;
       for (int k = 0; k < 3; ++k) {
         int sum = (up[c + k] >> 2) + (mid[c - 3 + k] >> 2) + (down[c + k] >> 2) +
                   (mid[c + 3 + k] >> 2) + mid[c + k];
