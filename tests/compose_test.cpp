@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstdlib>
+#include <random>
 
 namespace vornel {
 namespace {
@@ -162,6 +165,70 @@ TEST(Compose, SmoothingReadsNeighboursFromACopy) {
   compositeLayer(out, layer.image, 0, 0, true);
   EXPECT_EQ(px(out, 1, 1), ((120 >> 2) + 200) >> 1);
   EXPECT_EQ(px(out, 2, 1), ((200 >> 2) + 120) >> 1);
+}
+
+// The blending and softening rules pixel by pixel, as a second reading of them.
+void composePlainly(DibImage& out, const LayerImage& layer, int ox, int oy) {
+  DibRowAccess rows(out);
+  const int w = out.width(), h = out.height();
+  auto alpha = [&](int x, int y) { return layer.alpha[(y - oy) * layer.width + (x - ox)]; };
+  const int left = std::max(ox, 0), top = std::max(oy, 0);
+  const int right = std::min(w, ox + layer.width), bottom = std::min(h, oy + layer.height);
+  for (int y = top; y < bottom; ++y)
+    for (int x = left; x < right; ++x)
+      for (int k = 0; k < 3; ++k) {
+        const int l = layer.pixels[((y - oy) * layer.width + (x - ox)) * 3 + k];
+        const int a = alpha(x, y);
+        rows[y][x * 3 + k] = static_cast<std::uint8_t>(
+            a == 255 ? l : std::min(255, l + ((rows[y][x * 3 + k] * (255 - a)) >> 8)));
+      }
+  if (right - left < 3 || bottom - top < 3) return;
+  DibImage copy;
+  copy.copyFrom(out);
+  DibRowAccess before(copy);
+  for (int y = top + 1; y < bottom - 1; ++y)
+    for (int x = left + 1; x < right - 1; ++x) {
+      const int d = alpha(x, y);
+      if (std::abs(d - alpha(x, y - 1)) + std::abs(d - alpha(x, y + 1)) +
+              std::abs(d - alpha(x - 1, y)) + std::abs(d - alpha(x + 1, y)) <
+          128)
+        continue;
+      for (int k = 0; k < 3; ++k) {
+        const int c = x * 3 + k;
+        rows[y][c] = static_cast<std::uint8_t>(((before[y - 1][c] >> 2) + (before[y][c - 3] >> 2) +
+                                                (before[y + 1][c] >> 2) + (before[y][c + 3] >> 2) +
+                                                before[y][c]) >>
+                                               1);
+      }
+    }
+}
+
+TEST(Compose, RandomLayersComposeAsThePlainRulesSay) {
+  std::mt19937 rng(1208);
+  std::uniform_int_distribution<int> size(1, 70), byte(0, 255), pick(0, 3), shift(-20, 40);
+  for (int round = 0; round < 40; ++round) {
+    const int w = size(rng), h = size(rng);
+    LayerImage layer;
+    layer.width = size(rng);
+    layer.height = size(rng);
+    for (int i = 0; i < layer.width * layer.height; ++i) {
+      const int kind = pick(rng);  // clear, full and partial coverage, and hard edges
+      layer.alpha.push_back(static_cast<std::uint8_t>(kind == 0 ? 0 : kind == 1 ? 255 : byte(rng)));
+      for (int k = 0; k < 3; ++k) layer.pixels.push_back(static_cast<std::uint8_t>(byte(rng)));
+    }
+    DibImage fast, plain;
+    createFilledOutput(fast, w, h, static_cast<std::uint32_t>(byte(rng)) * 0x010101u);
+    {
+      DibRowAccess rows(fast);
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w * 3; ++x) rows[y][x] = static_cast<std::uint8_t>(byte(rng));
+    }
+    plain.copyFrom(fast);
+    const int ox = shift(rng), oy = shift(rng);
+    compositeLayer(fast, layer, ox, oy, true);
+    composePlainly(plain, layer, ox, oy);
+    ASSERT_EQ(fast.block(), plain.block()) << "round " << round;
+  }
 }
 
 TEST(Compose, ComposeJobPlacesLayersRelativeToTheOrigin) {
