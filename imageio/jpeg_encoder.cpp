@@ -269,18 +269,6 @@ void separableDctHere(const double samples[64], double acc[64]) {
   separableDct(samples, acc);
 }
 
-// n / step truncated toward zero, as C++ divides, by a multiplication: with
-// m = ceil(2^32 / step), |n| m / 2^32 truncates to |n| / step for |n| < 2^16 and steps
-// below 256, because |n| (m step - 2^32) < 2^16 * 256 stays below 2^32.
-struct StepDivisor {
-  std::uint64_t m = 1;
-  explicit StepDivisor(int step = 1) : m(((std::uint64_t{1} << 32) + step - 1) / step) {}
-  int divide(int n) const {
-    const int q = static_cast<int>((static_cast<std::uint64_t>(n < 0 ? -n : n) * m) >> 32);
-    return n < 0 ? -q : q;
-  }
-};
-
 // The plain code's factor of coefficient k, multiplied in its order: 0.25, then cv, cu.
 struct DctScales {
   double k[64];
@@ -362,10 +350,19 @@ __attribute__((target("avx"))) void levelShiftedSamplesAvx(const std::uint8_t* p
   int x = 0;
   const __m256d half = _mm256_set1_pd(0.5), mid = _mm256_set1_pd(128.0);
   for (; x + 4 <= n; x += 4) {
+    // The four pixels' twelve bytes, each channel's four spread into 32-bit lanes.
     const std::uint8_t* q = p + x * 3;
-    const __m256d b = _mm256_set_pd(q[9], q[6], q[3], q[0]);
-    const __m256d g = _mm256_set_pd(q[10], q[7], q[4], q[1]);
-    const __m256d r = _mm256_set_pd(q[11], q[8], q[5], q[2]);
+    std::int64_t first;
+    std::int32_t last;
+    std::memcpy(&first, q, 8);
+    std::memcpy(&last, q + 8, 4);
+    const __m128i bytes = _mm_set_epi64x(last, first);
+    const __m256d b = _mm256_cvtepi32_pd(_mm_shuffle_epi8(
+        bytes, _mm_setr_epi8(0, -1, -1, -1, 3, -1, -1, -1, 6, -1, -1, -1, 9, -1, -1, -1)));
+    const __m256d g = _mm256_cvtepi32_pd(_mm_shuffle_epi8(
+        bytes, _mm_setr_epi8(1, -1, -1, -1, 4, -1, -1, -1, 7, -1, -1, -1, 10, -1, -1, -1)));
+    const __m256d r = _mm256_cvtepi32_pd(_mm_shuffle_epi8(
+        bytes, _mm_setr_epi8(2, -1, -1, -1, 5, -1, -1, -1, 8, -1, -1, -1, 11, -1, -1, -1)));
     storeLevels(planes[0] + at + x,
                 _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(_mm256_set1_pd(kYr), r),
                                             _mm256_mul_pd(_mm256_set1_pd(kYg), g)),
@@ -418,17 +415,18 @@ class BlockCoder {
     putSymbol(bits_, dc, category);
     putValue(bits_, diff, category);
 
-    int run = 0;
-    for (int k = 1; k < 64; ++k) {
-      if (zz[k] == 0) {
-        ++run;
-        continue;
-      }
+    // The non-zero coefficients as bits, visited in order: each is preceded by the run
+    // of zeros since the last one.
+    std::uint64_t nonZero = 0;
+    for (int k = 1; k < 64; ++k) nonZero |= static_cast<std::uint64_t>(zz[k] != 0) << k;
+    for (int last = 0; nonZero != 0; nonZero &= nonZero - 1) {
+      const int k = __builtin_ctzll(nonZero);
+      int run = k - last - 1;
       for (; run >= 16; run -= 16) putSymbol(bits_, ac, 0xF0);
       category = bitCount(zz[k] < 0 ? -zz[k] : zz[k]);
       putSymbol(bits_, ac, run * 16 + category);
       putValue(bits_, zz[k], category);
-      run = 0;
+      last = k;
     }
     if (zz[63] == 0) putSymbol(bits_, ac, 0x00);
   }
@@ -459,42 +457,50 @@ void quantizeBlockPlain(const double samples[64], const std::uint8_t* table, int
 
 void quantizeBlockFast(const double samples[64], const std::uint8_t* table, int zz[64]) {
   static const DctScales scales;
-  // The two step tables of this coder, each with its divisors.
-  static const struct Divisors {
-    StepDivisor luma[64], chroma[64];
-    Divisors() {
-      for (int z = 0; z < 64; ++z) {
-        luma[z] = StepDivisor(kJpegLumaQuant[static_cast<std::size_t>(z)]);
-        chroma[z] = StepDivisor(kJpegChromaQuant[static_cast<std::size_t>(z)]);
+  // The two step tables of this coder as reciprocals, in the transform's natural order.
+  static const struct Reciprocals {
+    alignas(16) double luma[64], chroma[64];
+    Reciprocals() {
+      for (int k = 0; k < 64; ++k) {
+        const int z = kZigzagOfNatural[static_cast<std::size_t>(k)];
+        luma[k] = 1.0 / kJpegLumaQuant[static_cast<std::size_t>(z)];
+        chroma[k] = 1.0 / kJpegChromaQuant[static_cast<std::size_t>(z)];
       }
     }
-  } divisors;
-  const StepDivisor* divide = table == kJpegLumaQuant.data()     ? divisors.luma
-                              : table == kJpegChromaQuant.data() ? divisors.chroma
-                                                                 : nullptr;
-  if (!divide) return quantizeBlockPlain(samples, table, zz);
+  } reciprocals;
+  const double* recip = table == kJpegLumaQuant.data()     ? reciprocals.luma
+                        : table == kJpegChromaQuant.data() ? reciprocals.chroma
+                                                           : nullptr;
+  if (!recip) return quantizeBlockPlain(samples, table, zz);
   alignas(16) double acc[64];
   separableDctHere(samples, acc);
   // The direct sum lies within kDctSlack of acc[k], and the truncated value only grows
   // with the sum: when both ends of that interval give one value, the direct sum gives
   // it too. Otherwise (a sum next to a whole number) the block is summed directly. Two
   // coefficients at a time; the sums stay far inside the range of int (and int16).
-  alignas(16) std::int32_t truncated[64];
-  const __m128d slack = _mm_set1_pd(kDctSlack);
+  //
+  // The division t / step truncated toward zero, as C++ divides: t * (1 / step) lies
+  // within 2^-35 of the true quotient for |t| < 2^16, and a quotient that is not whole
+  // lies at least 1 / 255 from the next whole number away from zero. Moving the product
+  // 2^-20 away from zero before truncating therefore lifts a whole quotient computed a
+  // little short back onto it and changes no other.
+  alignas(16) std::int32_t quotient[64];
+  const __m128d slack = _mm_set1_pd(kDctSlack), nudge = _mm_set1_pd(1.0 / (1 << 20)),
+                sign = _mm_set1_pd(-0.0);
   __m128i differ = _mm_setzero_si128();
   for (int k = 0; k < 64; k += 2) {
     const __m128d scale = _mm_loadu_pd(scales.k + k), sum = _mm_load_pd(acc + k);
     const __m128i lo = _mm_cvttpd_epi32(_mm_mul_pd(scale, _mm_sub_pd(sum, slack)));
     const __m128i hi = _mm_cvttpd_epi32(_mm_mul_pd(scale, _mm_add_pd(sum, slack)));
     differ = _mm_or_si128(differ, _mm_xor_si128(lo, hi));
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(truncated + k), lo);
+    const __m128d t = _mm_cvtepi32_pd(lo);
+    const __m128d q =
+        _mm_add_pd(_mm_mul_pd(t, _mm_load_pd(recip + k)), _mm_or_pd(_mm_and_pd(t, sign), nudge));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(quotient + k), _mm_cvttpd_epi32(q));
   }
   if (_mm_movemask_epi8(_mm_cmpeq_epi32(differ, _mm_setzero_si128())) != 0xFFFF)
     return quantizeBlockPlain(samples, table, zz);
-  for (int k = 0; k < 64; ++k) {
-    const int z = kZigzagOfNatural[static_cast<std::size_t>(k)];
-    zz[z] = divide[z].divide(truncated[k]);
-  }
+  for (int k = 0; k < 64; ++k) zz[kZigzagOfNatural[static_cast<std::size_t>(k)]] = quotient[k];
 }
 
 void encode(JpegCodec& codec, int width, int height, const std::uint8_t* pixels,
