@@ -43,9 +43,7 @@ std::array<std::uint8_t, 3> shadeFromHeights(const ReliefState& relief, int row,
   const int w = relief.field.width, h = relief.field.height;
   const double g = std::max(grain, 1);  // multiplying or dividing by 1 changes no bit
   Vec3 n = normalized({g * (hx - h0), 1.0, -(g * (hy - h0))});
-  // Dividing by 1 is exact, and a division costs as much as the rest of a pixel's light.
-  const double dx = column - w / 2, dz = row - h / 2;
-  Vec3 p = grain > 1 ? Vec3{dx / g, h0, dz / g} : Vec3{dx, h0, dz};
+  Vec3 p{static_cast<double>(column - w / 2) / g, h0, static_cast<double>(row - h / 2) / g};
   Vec3 l = normalized({kLight.x - p.x, kLight.y - p.y, kLight.z - p.z});
   double d = n.x * l.x + n.y * l.y + n.z * l.z;
   if (!(d >= 0.0)) d = 0.0;
